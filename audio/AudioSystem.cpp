@@ -1,0 +1,92 @@
+#include "audio/AudioSystem.h"
+
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+constexpr Uint16 framesPerBuffer = 1024;  // about 23 ms at 44100 Hz
+constexpr int channels = 2;
+
+// Holds the audio callback off for as long as it lives.
+class CallbackLock {
+public:
+    CallbackLock() { SDL_LockAudio(); }
+    ~CallbackLock() { SDL_UnlockAudio(); }
+    CallbackLock(const CallbackLock&) = delete;
+    CallbackLock& operator=(const CallbackLock&) = delete;
+};
+
+}  // namespace
+
+bool AudioSystem::init(int rate) {
+    mixRate = rate;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) return false;
+    SDL_AudioSpec wanted{};
+    wanted.freq = rate;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = channels;
+    wanted.samples = framesPerBuffer;
+    wanted.callback = &AudioSystem::mix;
+    wanted.userdata = this;
+    // With no spec to receive, SDL converts to whatever the device takes.
+    if (SDL_OpenAudio(&wanted, nullptr) < 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    deviceOpen = true;
+    SDL_PauseAudio(0);
+    return true;
+}
+
+void AudioSystem::close() {
+    if (deviceOpen) {
+        SDL_CloseAudio();
+        deviceOpen = false;
+    }
+    playing = nullptr;
+    streams.clear();
+}
+
+MusicStream* AudioSystem::openStream(const char* fileName) {
+    std::unique_ptr<MusicStream> stream = MusicStream::open(fileName, mixRate);
+    if (!stream) return nullptr;
+    streams.push_back(std::move(stream));
+    return streams.back().get();
+}
+
+void AudioSystem::setStreamTime(MusicStream* stream, std::uint32_t positionMs) {
+    if (stream == nullptr) return;
+    const CallbackLock lock;
+    if (stream == playing) playing = nullptr;
+    stream->seek(positionMs);
+}
+
+void AudioSystem::playStream(MusicStream* stream) {
+    if (stream == nullptr) return;
+    const CallbackLock lock;
+    stream->start(steadyNowUs());
+    playing = stream;
+}
+
+std::uint32_t AudioSystem::streamTime(MusicStream* stream) {
+    if (stream == nullptr) return 0;
+    const CallbackLock lock;
+    return stream->positionMs(steadyNowUs());
+}
+
+void AudioSystem::mix(void* self, Uint8* out, int bytes) {
+    auto* system = static_cast<AudioSystem*>(self);
+    auto* samples = reinterpret_cast<std::int16_t*>(out);
+    const int frames = bytes / int(channels * sizeof(std::int16_t));
+    if (system->playing == nullptr) {
+        std::memset(out, 0, size_t(bytes));
+        return;
+    }
+    system->playing->fill(samples, frames, steadyNowUs());
+}
+
+std::int64_t AudioSystem::steadyNowUs() {
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}

@@ -1,0 +1,85 @@
+#include "audio/MusicStream.h"
+
+#include <mpg123.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int channels = 2;
+constexpr int bytesPerFrame = channels * sizeof(std::int16_t);
+
+// A decoder that only produces 16-bit stereo at the mixing rate; mpg123
+// resamples and spreads mono to both channels as needed.
+mpg123_handle* newDecoder(int mixRate) {
+    mpg123_handle* decoder = mpg123_new(nullptr, nullptr);
+    if (decoder == nullptr) return nullptr;
+    mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
+    mpg123_format_none(decoder);
+    mpg123_format(decoder, mixRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    return decoder;
+}
+
+}  // namespace
+
+std::unique_ptr<MusicStream> MusicStream::open(const char* fileName, int mixRate) {
+    mpg123_handle* decoder = newDecoder(mixRate);
+    if (decoder == nullptr) return nullptr;
+    long rate = 0;
+    int channelCount = 0;
+    int encoding = 0;
+    // Reading the format decodes up to the first valid frame, so a file with
+    // no MPEG audio in it is turned away here rather than played as silence.
+    if (mpg123_open(decoder, fileName) != MPG123_OK ||
+        mpg123_getformat(decoder, &rate, &channelCount, &encoding) != MPG123_OK) {
+        mpg123_delete(decoder);
+        return nullptr;
+    }
+    return std::unique_ptr<MusicStream>(new MusicStream(decoder, mixRate));
+}
+
+MusicStream::MusicStream(mpg123_handle* decoder, int mixRate) : decoder(decoder), mixRate(mixRate), clock(mixRate) {}
+
+MusicStream::~MusicStream() {
+    mpg123_close(decoder);
+    mpg123_delete(decoder);
+}
+
+void MusicStream::seek(std::uint32_t positionMs) {
+    framesTaken = std::uint64_t(positionMs) * std::uint64_t(mixRate) / 1000;
+    musicOver = mpg123_seek(decoder, off_t(framesTaken), SEEK_SET) < 0;
+    clock.reset(positionMs);
+}
+
+void MusicStream::start(std::int64_t nowUs) { clock.start(nowUs); }
+
+void MusicStream::fill(std::int16_t* out, int frames, std::int64_t nowUs) {
+    clock.anchor(framesTaken, nowUs);
+    const int decoded = musicOver ? 0 : decode(out, frames);
+    std::fill(out + decoded * channels, out + frames * channels, std::int16_t(0));
+    framesTaken += std::uint64_t(frames);
+}
+
+int MusicStream::decode(std::int16_t* out, int frames) {
+    auto* bytes = reinterpret_cast<unsigned char*>(out);
+    const size_t wanted = size_t(frames) * bytesPerFrame;
+    size_t filled = 0;
+    while (filled < wanted) {
+        size_t got = 0;
+        const int result = mpg123_read(decoder, bytes + filled, wanted - filled, &got);
+        filled += got;
+        if (result == MPG123_NEW_FORMAT || (result == MPG123_OK && got > 0)) continue;
+        // The end of the music, or damage the decoder cannot get past: the
+        // rest is silence.
+        musicOver = true;
+        break;
+    }
+    return int(filled / bytesPerFrame);
+}
+
+std::uint32_t MusicStream::lengthMs() const {
+    const off_t frames = mpg123_length(decoder);
+    if (frames <= 0) return 0;
+    return std::uint32_t(std::uint64_t(frames) * 1000 / std::uint64_t(mixRate));
+}

@@ -1,0 +1,36 @@
+#include "runtime/MediaSystem.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+
+#include "audio/Audio.h"
+
+namespace {
+constexpr int mixRate = 44100;
+constexpr int screenWidth = 800;
+constexpr int screenHeight = 600;
+constexpr int screenBits = 16;
+}  // namespace
+
+MediaSystem::MediaSystem() {
+    // main looks for the window before it builds the demo, and a missing sound
+    // device only means a silent demo, so no result is reported from here.
+    audio::init(mixRate);
+    // OpenGL windows come from X11. Left to probe, SDL would fall back to its
+    // text-mode drivers, which draw on the terminal and cannot do OpenGL
+    // anyway. A driver the viewer names in SDL_VIDEODRIVER still wins.
+    setenv("SDL_VIDEODRIVER", "x11", 0);
+    // SDL 1.2 crashes in SDL_GL_SetAttribute when video failed to start (no X
+    // display), so the window is only asked for when it can be.
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) return;
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_SetVideoMode(screenWidth, screenHeight, screenBits, SDL_OPENGL | SDL_FULLSCREEN);
+}
+
+MediaSystem::~MediaSystem() {
+    SDL_Quit();
+    audio::close();
+}
+
+MediaSystem mediaSystem;

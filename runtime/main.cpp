@@ -1,0 +1,34 @@
+#include <GL/gl.h>
+#include <SDL.h>
+
+#include <iostream>
+#include <string>
+
+#include "runtime/Demo.h"
+#include "runtime/Failure.h"
+
+namespace {
+
+// The media system opened the window before main; without a window and an
+// OpenGL context there is nothing to draw with, so stop before any GL call.
+void requireWindow() {
+    if (SDL_GetVideoSurface() == nullptr)
+        throw Failure(std::string("Cannot open the OpenGL window: ") + SDL_GetError());
+    if (glGetString(GL_VERSION) == nullptr) throw Failure("Cannot open the OpenGL window: no OpenGL context");
+}
+
+}  // namespace
+
+int main(int, char**) {
+    try {
+        requireWindow();
+        Demo demo;
+        demo.run();
+        const std::uint32_t fps = demo.averageFps();
+        std::cout << "FPS: " << fps << std::endl;
+    } catch (const Failure& failure) {
+        std::cout << "ERROR: " << failure.what() << std::endl;
+        return 1;
+    }
+    return 0;
+}

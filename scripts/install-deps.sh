@@ -1,0 +1,30 @@
+#!/bin/sh
+# Installs the Debian packages that building, playing and testing the demo
+# need. Only missing packages are installed; run as root or with sudo at hand.
+set -eu
+
+packages="
+  build-essential cmake pkg-config
+  libsdl1.2-dev libgl-dev libgl1-mesa-dri libglx-mesa0
+  libmpg123-dev libmp3lame-dev
+  libpng-dev libfreetype-dev fonts-dejavu-core fonts-urw-base35
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth xdotool x11-apps imagemagick
+  lame mpg123 sox
+  clang libclang-rt-14-dev valgrind
+"
+
+missing=""
+for package in $packages; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $package"
+  fi
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+run_as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+run_as_root apt-get update -qq
+run_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
