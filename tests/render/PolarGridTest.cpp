@@ -87,6 +87,34 @@ TEST(PolarGrid, BandsLieOnWholeRingsOutToRingsPlusOne) {
     EXPECT_NEAR(outermost, 4.0, 1e-5);
 }
 
+// Checks the twelve vertices of one band pass against the rings and sample
+// indices they must sit at.
+void expectBandPass(const std::vector<DrawnVertex>& vertices, size_t first, std::uint32_t s, std::uint32_t r) {
+    const std::uint32_t places[12][2] = {
+        {s, r},     {s + 1, r + 1}, {s, r + 2},     {s + 1, r + 1}, {s + 1, r + 3}, {s, r + 2},
+        {s + 2, r}, {s + 2, r + 2}, {s + 1, r + 1}, {s + 1, r + 1}, {s + 1, r + 3}, {s + 2, r + 2},
+    };
+    for (size_t k = 0; k < 12; ++k) {
+        const float radius = static_cast<float>(places[k][0]);
+        const std::uint32_t index = places[k][1];
+        EXPECT_EQ(vertices[first + k].x, radius * cosineTable[index]) << "vertex " << first + k;
+        EXPECT_EQ(vertices[first + k].y, radius * sineTable[index]) << "vertex " << first + k;
+    }
+}
+
+TEST(PolarGrid, BandPassesStaggerTheMiddleRingBySamples) {
+    PolarGrid grid;
+    grid.build(3, 32);
+    const std::vector<DrawnVertex> vertices = drawnVertices(grid);
+    const size_t fan = 96;
+    const size_t pass = 12 * (32 + 15);
+    expectBandPass(vertices, fan, 1, 0);
+    expectBandPass(vertices, fan + 12, 1, 2);
+    expectBandPass(vertices, fan + pass - 12, 1, 92);  // the last step reaches sample 95 of 97
+    expectBandPass(vertices, fan + pass, 2, 0);
+    expectBandPass(vertices, vertices.size() - 12, 2, 92);
+}
+
 TEST(PolarGrid, TablesHoldOneRunOfSamplesPerBuild) {
     PolarGrid grid;
     grid.build(1, 32);
@@ -102,6 +130,24 @@ TEST(PolarGrid, TablesHoldOneRunOfSamplesPerBuild) {
     EXPECT_EQ(cosineTable.size(), 192u);
     EXPECT_NEAR(cosineTable[64], -1.0f, 1e-6);
     EXPECT_EQ(sineTable[0], 0.0f);
+}
+
+TEST(PolarGrid, SamplesAccumulateTheSinglePrecisionStepFromTheShortPi) {
+    // The angles step by 3.141592 / segments, summed in single precision, up to
+    // but not including 3 * 3.141592; sin and cos are taken in double precision.
+    for (const std::uint32_t segments : {32u, 64u, 100u}) {
+        PolarGrid grid;
+        grid.build(1, segments);
+        const float step = 3.141592f / static_cast<float>(segments);
+        std::size_t index = 0;
+        for (float angle = 0.0f; angle < 3.0f * 3.141592f; angle += step, ++index) {
+            ASSERT_LT(index, sineTable.size()) << segments << " segments";
+            EXPECT_EQ(sineTable[index], static_cast<float>(std::sin(static_cast<double>(angle))));
+            EXPECT_EQ(cosineTable[index], static_cast<float>(std::cos(static_cast<double>(angle))));
+        }
+        EXPECT_EQ(sineTable.size(), index) << segments << " segments";
+        EXPECT_EQ(cosineTable.size(), index) << segments << " segments";
+    }
 }
 
 TEST(PolarGrid, EveryBuildIsRightWhateverCameBefore) {
