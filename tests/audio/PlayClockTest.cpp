@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "audio/PlayClock.h"
+
+namespace {
+
+constexpr int rate = 44100;
+constexpr std::int64_t second = 1000000;
+
+TEST(PlayClock, StandsStillUntilStarted) {
+    PlayClock clock(rate);
+    clock.reset(0);
+    EXPECT_EQ(clock.positionMs(5 * second), 0u);
+    clock.reset(1500);
+    EXPECT_EQ(clock.positionMs(9 * second), 1500u);
+}
+
+TEST(PlayClock, RunsWithTheSteadyClockWhenNoDeviceReports) {
+    PlayClock clock(rate);
+    clock.reset(0);
+    clock.start(10 * second);
+    EXPECT_EQ(clock.positionMs(10 * second), 0u);
+    EXPECT_EQ(clock.positionMs(10 * second + 250000), 250u);
+    EXPECT_EQ(clock.positionMs(10 * second + 123569000), 123569u);  // no end: silence runs on
+}
+
+TEST(PlayClock, FollowsTheDeviceAndRunsSmoothlyBetweenItsReports) {
+    PlayClock clock(rate);
+    clock.reset(0);
+    clock.start(0);
+    clock.anchor(rate * 2, 2 * second);  // two seconds of frames taken at t = 2 s
+    EXPECT_EQ(clock.positionMs(2 * second), 2000u);
+    // Between reports the position moves on by the millisecond, not by buffer.
+    for (int ms = 1; ms < 23; ++ms) EXPECT_EQ(clock.positionMs(2 * second + ms * 1000), 2000u + unsigned(ms));
+}
+
+TEST(PlayClock, NeverGoesBackWhenAReportLagsBehind) {
+    PlayClock clock(rate);
+    clock.reset(0);
+    clock.start(0);
+    EXPECT_EQ(clock.positionMs(100000), 100u);
+    // A late callback reports only 80 ms of frames at t = 100 ms.
+    clock.anchor(rate * 80 / 1000, 100000);
+    EXPECT_EQ(clock.positionMs(100000), 100u);
+    EXPECT_EQ(clock.positionMs(110000), 100u);
+    EXPECT_EQ(clock.positionMs(125000), 105u);
+    // A reading taken with a time before the anchor does not go back either.
+    EXPECT_EQ(clock.positionMs(90000), 105u);
+}
+
+TEST(PlayClock, ASeekMovesThePositionBack) {
+    PlayClock clock(rate);
+    clock.reset(0);
+    clock.start(0);
+    EXPECT_EQ(clock.positionMs(3 * second), 3000u);
+    clock.reset(1000);
+    EXPECT_EQ(clock.positionMs(3 * second), 1000u);
+    clock.start(3 * second);
+    EXPECT_EQ(clock.positionMs(3 * second + 500000), 1500u);
+}
+
+TEST(PlayClock, HoldsHoursOfFramesWithoutOverflow) {
+    PlayClock clock(rate);
+    clock.reset(0);
+    clock.start(0);
+    const std::uint64_t tenHours = std::uint64_t(rate) * 36000;
+    clock.anchor(tenHours, 36000 * second);
+    EXPECT_EQ(clock.positionMs(36000 * second), 36000000u);
+}
+
+}  // namespace

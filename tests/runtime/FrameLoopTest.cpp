@@ -1,0 +1,223 @@
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "runtime/DemoRunner.h"
+#include "runtime/Failure.h"
+#include "tests/support/GlRecorder.h"
+#include "tests/support/RecordingScene.h"
+#include "tests/support/ScriptedPlatform.h"
+
+namespace {
+
+// A runner over scenes and durations chosen by the test.
+class TestRunner : public DemoRunner {
+public:
+    ScheduleList& schedule() override { return entries; }
+
+    RecordingScene& addEntry(const char* name, std::uint32_t duration) {
+        scenes.push_back(std::make_unique<RecordingScene>(name));
+        entries.add(scenes.back().get(), duration);
+        return *scenes.back();
+    }
+
+    ScheduleList entries;
+    std::vector<std::unique_ptr<RecordingScene>> scenes;
+};
+
+// The log lines that show the loop's work: scene calls and swaps.
+std::vector<std::string> sceneEvents() {
+    std::vector<std::string> events;
+    for (const GlCall& call : glRecorder::calls()) {
+        const std::string& name = call.name;
+        if (name.rfind("start:", 0) == 0 || name.rfind("stop:", 0) == 0) {
+            events.push_back(name);
+        } else if (name.rfind("render:", 0) == 0) {
+            events.push_back(name + "@" + std::to_string(std::uint32_t(call.args[1])));
+        }
+    }
+    return events;
+}
+
+std::vector<GlCall> renders(const std::string& scene) { return glRecorder::callsNamed("render:" + scene); }
+
+class FrameLoop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        glRecorder::reset();
+        scriptedPlatform::reset();
+    }
+};
+
+TEST_F(FrameLoop, SwitchesInTheFirstFrameBeyondAnEntrysDuration) {
+    TestRunner runner;
+    runner.addEntry("particles", 10700);
+    runner.addEntry("sprites", 1500);
+    runner.addEntry("end", 1);
+    scriptedPlatform::setPositions({10690, 10705, 10720, 12000, 12205, 12206, 12210, 12300});
+    runner.run();
+
+    // 10705 > 10700 ends entry 1 in that frame; entry 2 is measured from
+    // 10705 and lasts until the first frame beyond 12205.
+    const std::vector<std::string> expected = {
+        "start:particles", "render:particles@10690", "render:particles@10705", "stop:particles",
+        "start:sprites",   "render:sprites@10720",   "render:sprites@12000",   "render:sprites@12205",
+        "render:sprites@12206", "stop:sprites", "start:end", "render:end@12210", "stop:end"};
+    EXPECT_EQ(sceneEvents(), expected);
+}
+
+TEST_F(FrameLoop, PassesTimeSinceThePreviousFrameAndTheAbsolutePosition) {
+    TestRunner runner;
+    runner.addEntry("only", 100);
+    scriptedPlatform::setPositions({40, 45, 90, 130});
+    runner.run();
+
+    const std::vector<GlCall> frames = renders("only");
+    ASSERT_EQ(frames.size(), 4u);
+    // The first frame's delta is its whole position: the previous time starts at 0.
+    EXPECT_EQ(frames[0].args, (std::vector<double>{40, 40}));
+    EXPECT_EQ(frames[1].args, (std::vector<double>{5, 45}));
+    EXPECT_EQ(frames[2].args, (std::vector<double>{45, 90}));
+    EXPECT_EQ(frames[3].args, (std::vector<double>{40, 130}));
+}
+
+TEST_F(FrameLoop, EachFrameClearsDrawsThenSwaps) {
+    TestRunner runner;
+    runner.addEntry("only", 5);
+    scriptedPlatform::setPositions({3, 9});
+    runner.run();
+
+    std::vector<std::string> loop;
+    for (const std::string& name : glRecorder::names())
+        if (name == "glClear" || name == "swap" || name.rfind("render:", 0) == 0) loop.push_back(name);
+    EXPECT_EQ(loop, (std::vector<std::string>{"glClear", "render:only", "swap", "glClear", "render:only", "swap"}));
+    EXPECT_EQ(glRecorder::callsNamed("glClear")[0].args[0], double(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
+}
+
+TEST_F(FrameLoop, SetsTheCaptionStartsTheSceneThenPlaysTheSoundtrackFromZero) {
+    TestRunner runner;
+    runner.addEntry("only", 0);
+    scriptedPlatform::setPositions({1});
+    runner.run();
+
+    const std::vector<std::string> names = glRecorder::names();
+    const std::vector<std::string> opening(names.begin(), names.begin() + 5);
+    EXPECT_EQ(opening, (std::vector<std::string>{"caption:Vorn Tidewash Demo v 0.3|Vorn", "start:only", "openStream",
+                                                 "setStreamTime", "playStream"}));
+    EXPECT_EQ(glRecorder::callsNamed("setStreamTime")[0].args[0], 0);
+    EXPECT_EQ(scriptedPlatform::openedFiles(), std::vector<std::string>{"Quietfall.MP3"});
+}
+
+TEST_F(FrameLoop, SpaceWritesTheCurrentPositionAlone) {
+    TestRunner runner;
+    runner.addEntry("only", 1000);
+    // Readings: frame 1, the Space key, frame 2, ... The key reads the clock again.
+    scriptedPlatform::setPositions({100, 12345, 200, 5000});
+    scriptedPlatform::queueEventAfterSwap(1, scriptedPlatform::keyDown(SDLK_SPACE));
+    testing::internal::CaptureStdout();
+    runner.run();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "12345\n");
+}
+
+TEST_F(FrameLoop, EscapeEndsTheRunAfterTheFrameIsShownWithoutStoppingTheScene) {
+    TestRunner runner;
+    runner.addEntry("only", 1000000);
+    scriptedPlatform::setClock([](int reading) { return std::uint32_t(10 * (reading + 1)); });
+    scriptedPlatform::queueEventAfterSwap(3, scriptedPlatform::keyDown(SDLK_ESCAPE));
+    scriptedPlatform::queueEventAfterSwap(3, scriptedPlatform::keyDown(SDLK_SPACE));
+    testing::internal::CaptureStdout();
+    runner.run();
+
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // the Space after Escape stays unread
+    EXPECT_EQ(scriptedPlatform::unreadEvents(), 1);
+    EXPECT_EQ(renders("only").size(), 3u);
+    EXPECT_EQ(glRecorder::count("swap"), 3);
+    EXPECT_EQ(glRecorder::count("stop:only"), 0);
+}
+
+TEST_F(FrameLoop, WindowCloseEndsTheRunLikeEscape) {
+    TestRunner runner;
+    runner.addEntry("only", 1000000);
+    scriptedPlatform::setClock([](int reading) { return std::uint32_t(reading); });
+    scriptedPlatform::queueEventAfterSwap(2, scriptedPlatform::keyDown(SDLK_a));  // ignored
+    scriptedPlatform::queueEventAfterSwap(2, scriptedPlatform::quitEvent());
+    runner.run();
+    EXPECT_EQ(renders("only").size(), 2u);
+    EXPECT_EQ(glRecorder::count("stop:only"), 0);
+}
+
+TEST_F(FrameLoop, AnEmptyScheduleReturnsAtOnce) {
+    TestRunner runner;
+    runner.run();
+    EXPECT_TRUE(glRecorder::calls().empty());  // no caption, no stream, no frame
+    EXPECT_TRUE(scriptedPlatform::openedFiles().empty());
+}
+
+TEST_F(FrameLoop, AMissingSoundtrackFailsBeforeAnyFrameAndLeavesTheSceneStarted) {
+    TestRunner runner;
+    runner.addEntry("first", 100);
+    scriptedPlatform::setSoundtrackPresent(false);
+    try {
+        runner.run();
+        FAIL() << "run returned without the soundtrack";
+    } catch (const Failure& failure) {
+        EXPECT_STREQ(failure.what(), "Cannot find file quietfall.mp3!");
+    }
+    EXPECT_EQ(sceneEvents(), std::vector<std::string>{"start:first"});
+    EXPECT_EQ(glRecorder::count("glClear"), 0);
+    EXPECT_EQ(glRecorder::count("playStream"), 0);
+}
+
+TEST_F(FrameLoop, TheLastEntryIsStoppedAndTheRunEnds) {
+    TestRunner runner;
+    runner.addEntry("a", 50);
+    runner.addEntry("b", 50);
+    scriptedPlatform::setClock([](int reading) { return std::uint32_t(20 * reading); });
+    runner.run();
+    // a: 0..60 (60 > 50), b from 60 until 120 > 110.
+    const std::vector<std::string> events = sceneEvents();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back(), "stop:b");
+    EXPECT_EQ(renders("b").back().args[1], 120);
+}
+
+TEST_F(FrameLoop, AStalledClockKeepsTheEntryCurrentUntilTheViewerQuits) {
+    TestRunner runner;
+    runner.addEntry("only", 100);
+    scriptedPlatform::setPositions({100});  // exactly the duration, never beyond
+    scriptedPlatform::queueEventAfterSwap(500, scriptedPlatform::keyDown(SDLK_ESCAPE));
+    runner.run();
+    EXPECT_EQ(renders("only").size(), 500u);
+    EXPECT_EQ(glRecorder::count("stop:only"), 0);
+}
+
+TEST_F(FrameLoop, AverageFpsIsFramesPerSecondOfMusicAndZeroBeforeTheMusicMoves) {
+    TestRunner runner;
+    runner.addEntry("only", 1000000);
+    scriptedPlatform::setClock([](int reading) { return std::uint32_t(40 * reading); });
+    scriptedPlatform::queueEventAfterSwap(3000, scriptedPlatform::keyDown(SDLK_ESCAPE));
+    runner.run();
+    // 3000 frames, then the fps reading is the 3001st: position 120000 ms.
+    EXPECT_EQ(runner.averageFps(), 25u);
+
+    TestRunner quickQuit;
+    quickQuit.addEntry("only", 1000);
+    scriptedPlatform::setPositions({0});
+    scriptedPlatform::queueEventAfterSwap(0, scriptedPlatform::keyDown(SDLK_ESCAPE));
+    quickQuit.run();
+    EXPECT_EQ(quickQuit.averageFps(), 0u);
+}
+
+TEST_F(FrameLoop, AveragesTruncate) {
+    TestRunner runner;
+    runner.addEntry("only", 1000000);
+    scriptedPlatform::setPositions({10, 20, 3000});
+    scriptedPlatform::queueEventAfterSwap(2, scriptedPlatform::keyDown(SDLK_ESCAPE));
+    runner.run();
+    EXPECT_EQ(runner.averageFps(), 0u);  // 2 frames over 3 s: 0.67 truncates to 0
+}
+
+}  // namespace
