@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -15,6 +16,10 @@
 namespace {
 
 constexpr int windowSize = 64;
+
+// Exit status when no X display or GL window could be had, so that the test
+// command can tell a failed start of the virtual X server from a failed test.
+constexpr int noDisplayStatus = 77;
 
 struct Colour {
     int r, g, b;
@@ -66,14 +71,6 @@ std::array<std::uint8_t, 4 * 4 * 4> plainImage(const Colour& colour) {
 
 class RealRender : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        ASSERT_NE(SDL_SetVideoMode(windowSize, windowSize, 0, SDL_OPENGL), nullptr) << SDL_GetError();
-    }
-
-    static void TearDownTestSuite() { SDL_Quit(); }
-
     // A window-sized orthographic view with y pointing down, as the flat scenes use.
     void SetUp() override {
         glMatrixMode(GL_PROJECTION);
@@ -162,3 +159,21 @@ TEST_F(RealRender, BindChoosesTheTextureAndReleaseThenUploadWorksAgain) {
 }
 
 }  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "No display: %s\n", SDL_GetError());
+        return noDisplayStatus;
+    }
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    if (SDL_SetVideoMode(windowSize, windowSize, 0, SDL_OPENGL) == nullptr) {
+        std::fprintf(stderr, "No OpenGL window: %s\n", SDL_GetError());
+        SDL_Quit();
+        return noDisplayStatus;
+    }
+    std::printf("OpenGL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    const int result = RUN_ALL_TESTS();
+    SDL_Quit();
+    return result;
+}
