@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "render/BitmapFont.h"
 #include "render/Sprite.h"
 #include "render/Texture.h"
 
@@ -156,6 +157,49 @@ TEST_F(RealRender, BindChoosesTheTextureAndReleaseThenUploadWorksAgain) {
     redTexture.bind();
     Sprite(0, 0, 1, 1, 16, 16).draw(32, 0, 0, 1);
     EXPECT_PRED2(closeTo, pixelAt(40, 8), red);
+}
+
+TEST_F(RealRender, TextLandsOnTheVirtualScreenAndLeavesMatricesAndBindingAsFound) {
+    // A 256 by 256 font image whose top-left 64 by 64 texels are opaque red,
+    // and one glyph covering exactly them.
+    static std::array<std::uint8_t, 256 * 256 * 4> image{};
+    for (int row = 0; row < 64; ++row) {
+        for (int column = 0; column < 64; ++column) {
+            std::uint8_t* pixel = &image[(row * 256 + column) * 4];
+            pixel[0] = 255;
+            pixel[3] = 255;
+        }
+    }
+    const std::uint8_t table[] = {'A', 0, 0, 64, 64, 0};
+    const BitmapFont font(256, image.data(), table);
+
+    GLfloat projectionBefore[16];
+    GLfloat modelViewBefore[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projectionBefore);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelViewBefore);
+
+    // The 640 by 480 virtual screen spans the window: (320, 240) is its centre,
+    // and the glyph covers 6.4 by 8.5 pixels from there.
+    font.drawText(320, 240, "A");
+    EXPECT_PRED2(closeTo, pixelAt(34, 35), red);
+    EXPECT_PRED2(closeTo, pixelAt(30, 35), black);
+    EXPECT_PRED2(closeTo, pixelAt(34, 30), black);
+    EXPECT_PRED2(closeTo, pixelAt(40, 35), black);
+
+    GLfloat projectionAfter[16];
+    GLfloat modelViewAfter[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projectionAfter);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelViewAfter);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(projectionAfter[i], projectionBefore[i]) << i;
+        EXPECT_EQ(modelViewAfter[i], modelViewBefore[i]) << i;
+    }
+    GLint matrixMode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
+    EXPECT_EQ(matrixMode, GL_MODELVIEW);
+    GLint boundTexture = -1;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
+    EXPECT_EQ(boundTexture, 0);
 }
 
 }  // namespace
