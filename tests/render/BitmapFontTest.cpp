@@ -27,21 +27,22 @@ std::vector<Quad> recordedQuads() {
     for (const GlCall& call : glRecorder::calls()) {
         if (call.name == "glTexCoord2f" || call.name == "glVertex3f") corners.push_back(call);
     }
-    std::vector<Quad> quads;
     EXPECT_EQ(corners.size() % 8, 0u);
+    std::vector<Quad> quads;
     for (size_t i = 0; i + 8 <= corners.size(); i += 8) {
-        const auto& t = corners;
+        const GlCall* c = &corners[i];
         for (size_t k = 0; k < 8; k += 2) {
-            EXPECT_EQ(t[i + k].name, "glTexCoord2f");
-            EXPECT_EQ(t[i + k + 1].name, "glVertex3f");
-            EXPECT_EQ(t[i + k + 1].args[2], 0.0);
+            EXPECT_EQ(c[k].name, "glTexCoord2f");
+            EXPECT_EQ(c[k + 1].name, "glVertex3f");
         }
-        const Quad quad = {t[i].args[0],     t[i].args[1],     t[i + 4].args[0], t[i + 4].args[1],
-                           t[i + 1].args[0], t[i + 1].args[1], t[i + 5].args[0], t[i + 5].args[1]};
-        EXPECT_EQ(t[i + 2].args, (std::vector<double>{quad.s1, quad.t0}));
-        EXPECT_EQ(t[i + 3].args, (std::vector<double>{quad.right, quad.top, 0.0}));
-        EXPECT_EQ(t[i + 6].args, (std::vector<double>{quad.s0, quad.t1}));
-        EXPECT_EQ(t[i + 7].args, (std::vector<double>{quad.left, quad.bottom, 0.0}));
+        const Quad quad = {c[0].args[0], c[0].args[1], c[4].args[0], c[4].args[1],
+                           c[1].args[0], c[1].args[1], c[5].args[0], c[5].args[1]};
+        EXPECT_EQ(c[1].args[2], 0.0);
+        EXPECT_EQ(c[2].args, (std::vector<double>{quad.s1, quad.t0}));
+        EXPECT_EQ(c[3].args, (std::vector<double>{quad.right, quad.top, 0.0}));
+        EXPECT_EQ(c[5].args[2], 0.0);
+        EXPECT_EQ(c[6].args, (std::vector<double>{quad.s0, quad.t1}));
+        EXPECT_EQ(c[7].args, (std::vector<double>{quad.left, quad.bottom, 0.0}));
         quads.push_back(quad);
     }
     return quads;
