@@ -1,0 +1,21 @@
+# Shared by the tests that run the real demo. Sourced with the demo's path and
+# the tone maker's path as $1 and $2.
+set -u
+demo=$1
+make_tone=$2
+work=$(mktemp -d /tmp/tidewash-system-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+export SDL_AUDIODRIVER=dummy
+
+fail() {
+  echo "FAIL: $*"
+  echo "--- stdout:"; cat "$work/out.txt" 2>/dev/null
+  echo "--- stderr (last lines):"; grep -v '^ALSA' "$work/err.txt" 2>/dev/null | tail -n 20
+  exit 1
+}
+
+# Waits for the demo's window to appear and prints its id.
+demo_window() {
+  timeout 20 xdotool search --sync --name "Vorn Tidewash Demo v 0.3" | head -n 1
+}

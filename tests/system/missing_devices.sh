@@ -1,0 +1,36 @@
+#!/bin/bash
+# No X display, or an X server without OpenGL: one error line naming the
+# cause, exit status 1, no crash. No sound device: the demo still plays.
+. "$(dirname "$0")/common.sh"
+
+"$make_tone" 5 Quietfall.MP3 || fail "cannot make the soundtrack"
+
+env -u DISPLAY timeout 60 "$demo" > out.txt 2> err.txt
+status=$?
+[ "$status" -eq 1 ] || fail "without a display: exit status $status, expected 1"
+[ "$(wc -l < out.txt)" -eq 1 ] || fail "without a display: expected one line"
+grep -q '^ERROR: Cannot open the OpenGL window: .*video device' out.txt || fail "without a display: no error naming the cause"
+
+timeout 60 xvfb-run -a -s "-screen 0 800x600x24 -extension GLX" "$demo" > out.txt 2> err.txt
+status=$?
+[ "$status" -eq 1 ] || fail "without GLX: exit status $status, expected 1"
+[ "$(wc -l < out.txt)" -eq 1 ] || fail "without GLX: expected one line"
+grep -q '^ERROR: Cannot open the OpenGL window: .*GLX' out.txt || fail "without GLX: no error naming the cause"
+
+# No sound device at all: the clock runs from the steady clock.
+SDL_AUDIODRIVER=no-such-driver "$demo" > out.txt 2> err.txt &
+pid=$!
+window=$(demo_window)
+[ -n "$window" ] || fail "no sound: no demo window appeared"
+xdotool windowfocus --sync "$window"
+sleep 2
+xdotool key space
+sleep 0.2
+xdotool key Escape
+timeout 20 tail --pid="$pid" -f /dev/null
+wait "$pid"
+status=$?
+[ "$status" -eq 0 ] || fail "no sound: exit status $status, expected 0"
+position=$(sed -n 1p out.txt)
+[[ "$position" =~ ^[0-9]+$ ]] && [ "$position" -ge 1500 ] || fail "no sound: the clock did not run ($position)"
+echo "PASS"
