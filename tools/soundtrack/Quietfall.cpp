@@ -71,7 +71,7 @@ Instrument lead() {
     i.vibratoCents = 18.0f;
     i.vibratoHz = 5.3f;
     i.amp = {0.015f, 0.5f, 0.75f, 0.25f};
-    i.gain = 0.15f;
+    i.gain = 0.2f;
     i.reverbSend = 0.3f;
     i.delaySend = 0.28f;
     return i;
@@ -121,7 +121,7 @@ Instrument kick() {
     i.pitchDecay = 0.025f;
     i.amp = {0.001f, 0.22f, 0.0f, 0.05f};
     i.minGate = 0.3f;
-    i.gain = 0.85f;
+    i.gain = 0.7f;
     return i;
 }
 
@@ -175,9 +175,9 @@ Instrument crash() {
     i.width = 1.0f;
     i.filter = FilterMode::HighPass;
     i.cutoffHz = 3500.0f;
-    i.amp = {0.002f, 1.1f, 0.0f, 0.6f};
-    i.minGate = 2.0f;
-    i.gain = 0.30f;
+    i.amp = {0.002f, 0.7f, 0.0f, 0.5f};
+    i.minGate = 1.5f;
+    i.gain = 0.16f;
     i.reverbSend = 0.4f;
     return i;
 }
@@ -191,7 +191,7 @@ Instrument boom() {
     i.pitchDecay = 0.06f;
     i.amp = {0.001f, 0.7f, 0.0f, 0.3f};
     i.minGate = 1.0f;
-    i.gain = 0.9f;
+    i.gain = 0.6f;
     i.reverbSend = 0.2f;
     return i;
 }
@@ -223,9 +223,9 @@ Instrument riser() {
     i.cutoffOctaves = -5.0f;  // sweeps up from about 280 Hz
     i.cutoffDecay = 0.6f;
     i.resonance = 2.0f;
-    i.amp = {1.6f, 1.0f, 1.0f, 0.05f};
+    i.amp = {1.5f, 1.0f, 1.0f, 0.05f};
     i.gain = 0.45f;
-    i.reverbSend = 0.4f;
+    i.reverbSend = 0.2f;
     return i;
 }
 
@@ -281,7 +281,7 @@ Section section(const std::string& name, double startMs, double endMs, int bars,
 
 std::vector<Part> themeBand(float arpVelocity) {
     return {
-        {Pad, padWhole, 2, 0.75f, 0.75f},
+        {Pad, padWhole, 2, 0.6f, 0.6f},
         {Bass, themeBass, 2, 0.85f, 0.85f},
         {Arp, themeArp, 4, arpVelocity, arpVelocity},
         {Kick, themeKick, 4, 1.0f, 1.0f},
@@ -294,9 +294,9 @@ std::vector<Section> sections() {
     std::vector<Section> list;
     // 0 - 10.7 s: warm and quiet under the first particle cloud.
     list.push_back(section("opening", 0.0, 10700.0, 4, "Dm9 Bbmaj7 Gm9 Asus", {
-        {Pad, padWhole, 2, 0.45f, 0.75f},
-        {Drone, "R - - - - - - -", 2, 0.5f, 0.7f},
-        {Bell, "3' . . 4' . . 2' . | 1' . . . . . 3 .", 2, 0.35f, 0.55f},
+        {Pad, padWhole, 2, 0.3f, 0.45f},
+        {Drone, "R - - - - - - -", 2, 0.35f, 0.45f},
+        {Bell, "3' . . 4' . . 2' . | 1' . . . . . 3 .", 2, 0.3f, 0.45f},
     }));
     // 10.7 - 20.0 s: the title; the theme's first half on bells.
     list.push_back(section("title", 10700.0, 19999.0, 4, "Dm Bb F C", {
@@ -317,10 +317,10 @@ std::vector<Section> sections() {
     }));
     // 29.5 - 31.4 s: the build, everything rising, then a breath before the drop.
     list.push_back(section("build", 29486.0, 31410.0, 1, "A7", {
-        {Snare, "x . . . x . . . x . x . x . x . x x x x x x x x x x x x . . . .", 8, 0.3f, 1.0f},
-        {Arp, "1' 2' 3' 4' 1'' 2'' 3'' 4'' 1' 2' 3' 4' 1'' 2'' . .", 4, 0.5f, 0.9f},
+        {Snare, "x . . . x . . . x . x . x . x . x x x x x x x x x x x . . . . .", 8, 0.3f, 1.0f},
+        {Arp, "1' 2' 3' 4' 1'' 2'' 3'' 4'' 1' 2' 3' 4' 1'' . . .", 4, 0.5f, 0.9f},
         {Bass, "R R R R R R R R R R R R R R . .", 4, 0.5f, 0.9f},
-        {Kick, "X . X . X . X . X . X . X X . .", 4, 0.7f, 1.0f},
+        {Kick, "X . X . X . X . X . X . . . . .", 4, 0.7f, 1.0f},
     }));
     // 31.4 - 72.4 s: the full theme with drums under the title picture.
     list.push_back(section("theme intro", 31410.0, 39610.0, 4, "Dm Bb F C", themeBand(0.7f)));
@@ -393,7 +393,7 @@ std::vector<Hit> hits() {
         {19999.0, Crash, "x", 100.0, 0.8f},
         {19999.0, Stab, dMinorStab, 500.0, 0.9f},
         // The particles grow.
-        {29486.0, Riser, "x", 1684.0, 1.0f},
+        {29486.0, Riser, "x", 1584.0, 1.0f},
         // The title picture: the theme begins.
         {31410.0, Boom, "x", 100.0, 1.0f},
         {31410.0, Crash, "x", 100.0, 1.0f},

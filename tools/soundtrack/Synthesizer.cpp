@@ -16,7 +16,7 @@ constexpr float reverbDamping = 0.35f;
 constexpr float echoIntoReverb = 0.4f;
 // The mix is scaled so its loudest peaks sit this far over the limiter's
 // threshold, then limited, then scaled to the final peak level.
-constexpr float limiterDrive = 1.41f;
+constexpr float limiterDrive = 2.0f;
 constexpr float limiterLookAhead = 0.003f;
 constexpr float limiterRelease = 0.15f;
 constexpr float finalPeak = 0.84f;  // -1.5 dBFS, headroom for the encoder's overshoot
