@@ -119,6 +119,18 @@ ObjMesh readObj(const std::string &input) {
     return mesh;
 }
 
+// Nine significant digits give back the exact float; the literal needs a
+// point or an exponent before its f suffix.
+std::string floatLiteral(float value) {
+    char number[32];
+    std::snprintf(number, sizeof(number), "%.9g", value);
+    std::string literal = number;
+    if (literal.find_first_of(".e") == std::string::npos) {
+        literal += ".0";
+    }
+    return literal + "f";
+}
+
 void packMesh(const std::string &name, int triangles, const std::string &input, const std::string &output) {
     const ObjMesh mesh = readObj(input);
     const int found = static_cast<int>(mesh.triangleIndices.size() / 3);
@@ -128,11 +140,9 @@ void packMesh(const std::string &name, int triangles, const std::string &input, 
     }
     std::ostringstream text;
     text << header(input) << "const MeshBlob<" << triangles << "> " << name << " = {" << triangles << ", {\n";
-    char number[32];
     for (const int index : mesh.triangleIndices) {
         for (int axis = 0; axis < 3; ++axis) {
-            std::snprintf(number, sizeof(number), "%.9gf", mesh.positions[index * 3 + axis]);
-            text << number << (axis == 2 ? ",\n" : ", ");
+            text << floatLiteral(mesh.positions[index * 3 + axis]) << (axis == 2 ? ",\n" : ", ");
         }
     }
     text << "}};\n";
