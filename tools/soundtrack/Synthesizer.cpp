@@ -19,7 +19,7 @@ constexpr float echoIntoReverb = 0.4f;
 constexpr float limiterDrive = 2.0f;
 constexpr float limiterLookAhead = 0.003f;
 constexpr float limiterRelease = 0.15f;
-constexpr float finalPeak = 0.84f;  // -1.5 dBFS, headroom for the encoder's overshoot
+constexpr float finalPeak = 0.8f;  // -1.9 dBFS, headroom for the encoder's overshoot
 
 void addScaled(StereoBuffer& target, const StereoBuffer& source, float scale) {
     for (std::size_t i = 0; i < target.frames(); ++i) {
