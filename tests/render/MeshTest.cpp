@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "assets/Assets.h"
 #include "tests/support/GlRecorder.h"
 
 namespace {
@@ -67,14 +68,15 @@ TEST_F(MeshTest, EmptyMeshEmitsAnEmptyBatch) {
     EXPECT_EQ(glRecorder::names(), expected);
 }
 
-TEST_F(MeshTest, LogoSizedMeshEmitsThreeVerticesPerTriangleAndRestoresTheMatrix) {
-    std::vector<float> vertices(392 * 9);
-    for (size_t i = 0; i < vertices.size(); ++i) vertices[i] = static_cast<float>(i);
-    const Mesh mesh(392, vertices.data());
+TEST_F(MeshTest, LogoMeshEmitsItsVerticesInStoredOrderAndRestoresTheMatrix) {
+    const Mesh mesh(logoMesh.triangleCount, logoMesh.vertices);
     mesh.draw(0);
     const std::vector<GlCall> emitted = glRecorder::callsNamed("glVertex3f");
     ASSERT_EQ(emitted.size(), 1176u);
-    EXPECT_EQ(emitted.back(), (GlCall{"glVertex3f", {3525, 3526, 3527}}));
+    for (size_t i = 0; i < emitted.size(); ++i) {
+        const float* stored = &logoMesh.vertices[i * 3];
+        ASSERT_EQ(emitted[i], (GlCall{"glVertex3f", {stored[0], stored[1], stored[2]}})) << "vertex " << i;
+    }
     EXPECT_EQ(glRecorder::count("glPushMatrix"), 1);
     EXPECT_EQ(glRecorder::names().back(), "glPopMatrix");
 }
