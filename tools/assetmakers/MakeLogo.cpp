@@ -10,12 +10,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -146,46 +145,40 @@ void fitToBox(std::vector<Letter> &letters) {
     }
 }
 
+// Collects the OBJ text: each distinct corner once as a "v" line, then the
+// triangles as "f" lines of 1-based vertex numbers.
 class ObjBuilder {
 public:
     int vertex(const Vertex &v, double y) {
-        const auto key = std::make_pair(std::make_pair(static_cast<float>(v.x), static_cast<float>(y)),
-                                        static_cast<float>(v.y));
+        const Key key{static_cast<float>(v.x), static_cast<float>(y), static_cast<float>(v.y)};
         const auto found = indices.find(key);
         if (found != indices.end()) {
             return found->second;
         }
         const int index = static_cast<int>(indices.size()) + 1;
         indices.emplace(key, index);
-        text += format("v %.9g %.9g %.9g\n", key.first.first, key.first.second, key.second);
+        char line[96];
+        std::snprintf(line, sizeof(line), "v %.9g %.9g %.9g\n", key[0], key[1], key[2]);
+        vertexLines += line;
         return index;
     }
 
     void face(int a, int b, int c) {
-        faces += format("f %d %d %d\n", a, b, c);
+        faceLines += "f " + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(c) + "\n";
         ++faceCount;
     }
 
     int faceTotal() const { return faceCount; }
-    std::string contents() const { return text + faces; }
+    std::string contents() const { return vertexLines + faceLines; }
 
 private:
-    static std::string format(const char *pattern, ...) __attribute__((format(printf, 1, 2)));
+    using Key = std::array<float, 3>;
 
-    std::map<std::pair<std::pair<float, float>, float>, int> indices;
-    std::string text = "# VORN logo, extruded from y = 0 to y = -5. Made by tools/assetmakers/MakeLogo.\n";
-    std::string faces;
+    std::map<Key, int> indices;
+    std::string vertexLines = "# VORN logo, extruded from y = 0 to y = -5. Made by tools/assetmakers/MakeLogo.\n";
+    std::string faceLines;
     int faceCount = 0;
 };
-
-std::string ObjBuilder::format(const char *pattern, ...) {
-    char line[128];
-    va_list arguments;
-    va_start(arguments, pattern);
-    std::vsnprintf(line, sizeof(line), pattern, arguments);
-    va_end(arguments);
-    return line;
-}
 
 // The x-z triangles of the caps. Counter-clockwise in (x, z) means the normal
 // points to -y, which is right for the y = -5 cap; the y = 0 cap is written

@@ -50,10 +50,6 @@ struct GreyField {
     std::vector<float> grey;
 };
 
-Point toPoint(float x, float y) {
-    return Point{x, y};
-}
-
 GreyField greyOf(const Canvas &canvas) {
     GreyField field{canvas.width(), canvas.height(), {}};
     field.grey.reserve(static_cast<std::size_t>(field.width) * field.height);
@@ -154,7 +150,7 @@ GreyField drawBand(const Band &band) {
     }
     if (band.ringOrnament) {
         const float radius = natural.height * 0.55f;
-        drawRingOrnament(canvas, toPoint(margin + radius, penY + natural.top + natural.height * 0.5f), radius);
+        drawRingOrnament(canvas, Point{margin + radius, penY + natural.top + natural.height * 0.5f}, radius);
     }
     return greyOf(canvas);
 }
