@@ -29,7 +29,8 @@ bool AudioSystem::init(int rate) {
     wanted.samples = framesPerBuffer;
     wanted.callback = &AudioSystem::mix;
     wanted.userdata = this;
-    // With no spec to receive, SDL converts to whatever the device takes.
+    // Without an "obtained" format to fill in, SDL converts to whatever the
+    // device takes.
     if (SDL_OpenAudio(&wanted, nullptr) < 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;

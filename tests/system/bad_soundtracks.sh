@@ -21,22 +21,11 @@ expect_error() {
 # Runs the demo in directory $1, checks that its clock has run past the end of
 # the short music after 3 s, then quits with Escape.
 expect_play() {
-  (cd "$1" && exec "$demo" > out.txt 2> err.txt) &
-  local pid=$!
-  local window
-  window=$(demo_window)
-  cp "$1/err.txt" err.txt 2>/dev/null
-  [ -n "$window" ] || fail "$1: no demo window appeared"
-  xdotool windowfocus --sync "$window"
-  sleep 3
-  xdotool key space
-  sleep 0.3
-  xdotool key Escape
-  timeout 20 tail --pid="$pid" -f /dev/null
-  kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "$1: the demo did not end on Escape"; }
-  wait "$pid"
+  cd "$1"
+  space_then_escape 3
   local status=$?
-  cp "$1/out.txt" out.txt
+  cp out.txt err.txt "$work"
+  cd "$work"
   [ "$status" -eq 0 ] || fail "$1: exit status $status, expected 0"
   local position
   position=$(sed -n 1p out.txt)

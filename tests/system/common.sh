@@ -19,3 +19,24 @@ fail() {
 demo_window() {
   timeout 20 xdotool search --sync --name "Vorn Tidewash Demo v 0.3" | head -n 1
 }
+
+# Runs the demo (behind an optional command prefix such as env), presses Space
+# after `seconds` and then Escape, and waits for it to end. Its output is left
+# in out.txt and err.txt; returns its exit status.
+space_then_escape() {  # seconds [prefix ...]
+  local seconds=$1
+  shift
+  "$@" "$demo" > out.txt 2> err.txt &
+  local pid=$!
+  local window
+  window=$(demo_window)
+  [ -n "$window" ] || fail "no demo window appeared"
+  xdotool windowfocus --sync "$window"
+  sleep "$seconds"
+  xdotool key space
+  sleep 0.3
+  xdotool key Escape
+  timeout 20 tail --pid="$pid" -f /dev/null
+  kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "the demo did not end on Escape"; }
+  wait "$pid"
+}

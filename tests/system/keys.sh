@@ -3,17 +3,7 @@
 . "$(dirname "$0")/common.sh"
 
 "$make_tone" 20 Quietfall.MP3 || fail "cannot make the soundtrack"
-"$demo" > out.txt 2> err.txt &
-pid=$!
-window=$(demo_window)
-[ -n "$window" ] || fail "no demo window appeared"
-xdotool windowfocus --sync "$window"
-sleep 1.5
-xdotool key space
-sleep 0.5
-xdotool key Escape
-timeout 20 tail --pid="$pid" -f /dev/null
-wait "$pid"
+space_then_escape 1.5
 status=$?
 [ "$status" -eq 0 ] || fail "exit status $status, expected 0"
 [ "$(wc -l < out.txt)" -eq 2 ] || fail "expected two lines"

@@ -18,17 +18,7 @@ status=$?
 grep -q '^ERROR: Cannot open the OpenGL window: .*GLX' out.txt || fail "without GLX: no error naming the cause"
 
 # No sound device at all: the clock runs from the steady clock.
-SDL_AUDIODRIVER=no-such-driver "$demo" > out.txt 2> err.txt &
-pid=$!
-window=$(demo_window)
-[ -n "$window" ] || fail "no sound: no demo window appeared"
-xdotool windowfocus --sync "$window"
-sleep 2
-xdotool key space
-sleep 0.2
-xdotool key Escape
-timeout 20 tail --pid="$pid" -f /dev/null
-wait "$pid"
+space_then_escape 2 env SDL_AUDIODRIVER=no-such-driver
 status=$?
 [ "$status" -eq 0 ] || fail "no sound: exit status $status, expected 0"
 position=$(sed -n 1p out.txt)
