@@ -1,0 +1,65 @@
+// How much of the audio callback's time budget decoding takes: one callback
+// asks for 1024 frames, 23.2 ms of music at 44100 Hz, and must return well
+// within that. Run: build/bench/audio_bench
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "audio/MusicStream.h"
+#include "tests/support/ToneMp3.h"
+
+namespace {
+
+constexpr int rate = 44100;
+constexpr int framesPerCallback = 1024;
+
+std::string toneFile() {
+    static const std::string path = [] {
+        const std::string file = toneMp3::makeTempDirectory() + "/tone.mp3";
+        toneMp3::writeFile(file, toneMp3::encode(30.0));
+        return file;
+    }();
+    return path;
+}
+
+void decodeOneCallback(benchmark::State& state) {
+    auto stream = MusicStream::open(toneFile().c_str(), rate);
+    stream->seek(0);
+    std::vector<std::int16_t> buffer(2 * framesPerCallback);
+    std::int64_t nowUs = 0;
+    for (auto _ : state) {
+        stream->fill(buffer.data(), framesPerCallback, nowUs);
+        nowUs += 23220;
+        if (nowUs > 29000000) {  // stay inside the music
+            state.PauseTiming();
+            stream->seek(0);
+            nowUs = 0;
+            state.ResumeTiming();
+        }
+        benchmark::DoNotOptimize(buffer.data());
+    }
+    // Music decoded per second of work: above 1 means faster than real time.
+    state.counters["realtime_factor"] = benchmark::Counter(
+        double(framesPerCallback) / rate, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(decodeOneCallback);
+
+void openAndCheckAFile(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(MusicStream::open(toneFile().c_str(), rate));
+}
+BENCHMARK(openAndCheckAFile);
+
+void readThePosition(benchmark::State& state) {
+    auto stream = MusicStream::open(toneFile().c_str(), rate);
+    stream->seek(0);
+    stream->start(0);
+    std::int64_t nowUs = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(stream->positionMs(nowUs += 16000));
+}
+BENCHMARK(readThePosition);
+
+}  // namespace
+
+BENCHMARK_MAIN();
