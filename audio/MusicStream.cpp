@@ -10,6 +10,13 @@ namespace {
 constexpr int channels = 2;
 constexpr int bytesPerFrame = channels * sizeof(std::int16_t);
 
+// While playing, the decoder looks this far past damage for the next good
+// frame, and gives up on a buffer after a few such searches: a long stretch
+// of junk is then crossed over several callbacks, in silence, rather than
+// holding up one of them.
+constexpr long resyncLimitBytes = 64 * 1024;
+constexpr int searchesPerFill = 4;
+
 // A decoder that only produces 16-bit stereo at the mixing rate; mpg123
 // resamples and spreads mono to both channels as needed.
 mpg123_handle* newDecoder(int mixRate) {
@@ -36,6 +43,7 @@ std::unique_ptr<MusicStream> MusicStream::open(const char* fileName, int mixRate
         mpg123_delete(decoder);
         return nullptr;
     }
+    mpg123_param(decoder, MPG123_RESYNC_LIMIT, resyncLimitBytes, 0.0);
     return std::unique_ptr<MusicStream>(new MusicStream(decoder, mixRate));
 }
 
@@ -65,16 +73,20 @@ int MusicStream::decode(std::int16_t* out, int frames) {
     auto* bytes = reinterpret_cast<unsigned char*>(out);
     const size_t wanted = size_t(frames) * bytesPerFrame;
     size_t filled = 0;
-    while (filled < wanted) {
+    int searches = 0;
+    while (filled < wanted && searches < searchesPerFill) {
         size_t got = 0;
         const int result = mpg123_read(decoder, bytes + filled, wanted - filled, &got);
         filled += got;
-        if (result == MPG123_NEW_FORMAT || (result == MPG123_OK && got > 0)) continue;
-        // The end of the music, or damage the decoder cannot get past: the
-        // rest is silence.
-        musicOver = true;
-        break;
+        if (result == MPG123_DONE) {
+            musicOver = true;  // the rest is silence
+            break;
+        }
+        // Damage: the decoder has skipped what it could not read and goes on
+        // from the next good frame on the following read.
+        if (result != MPG123_OK && result != MPG123_NEW_FORMAT) ++searches;
     }
+    // A whole frame: the decoder hands out complete stereo samples only.
     return int(filled / bytesPerFrame);
 }
 

@@ -136,3 +136,39 @@ TEST_F(MusicStreamFiles, PlaysWhatDecodesOfATruncatedFile) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MusicStreamFiles, PlaysTheMusicOnBothSidesOfADamagedStretch) {
+    const std::vector<unsigned char> mp3 = toneMp3::encode(3.0);
+    std::mt19937 random(11);
+    std::vector<unsigned char> damaged(mp3.begin(), mp3.begin() + long(mp3.size() / 3));
+    for (int i = 0; i < 20000; ++i) damaged.push_back(static_cast<unsigned char>(random()));
+    damaged.insert(damaged.end(), mp3.begin() + long(mp3.size() / 3), mp3.end());
+
+    auto stream = MusicStream::open(write("damaged.mp3", damaged).c_str(), rate);
+    ASSERT_NE(stream, nullptr);
+    stream->seek(0);
+    const std::vector<std::int16_t> samples = decodeAll(*stream, 5);
+    // The whole tone comes through; the junk may pass for a few frames of noise.
+    EXPECT_GE(double(samples.size()) / 2 / rate, 2.95);
+    EXPECT_LE(double(samples.size()) / 2 / rate, 3.5);
+    EXPECT_GT(rms(samples, samples.size() - 2 * rate / 2, rate / 2), 3000);
+}
+
+TEST_F(MusicStreamFiles, AnEightMegabyteJunkTailPlaysOnAsSilenceWhileThePositionCounts) {
+    std::vector<unsigned char> mp3 = toneMp3::encode(0.5);
+    std::mt19937 random(5);
+    for (int i = 0; i < 8000000; ++i) mp3.push_back(static_cast<unsigned char>(random()));
+    auto stream = MusicStream::open(write("tail.mp3", mp3).c_str(), rate);
+    ASSERT_NE(stream, nullptr);
+    stream->seek(0);
+    stream->start(0);
+    // Each callback gets its buffer back, music or silence, and the position
+    // keeps counting the frames handed out.
+    std::vector<std::int16_t> buffer(2 * 1024);
+    for (int i = 0; i < 200; ++i) stream->fill(buffer.data(), 1024, std::int64_t(i) * 23220);
+    EXPECT_EQ(stream->positionMs(199 * 23220), std::uint32_t(199 * 1024 * 1000 / rate));
+}
+
+}  // namespace
