@@ -10,12 +10,12 @@ namespace {
 constexpr int channels = 2;
 constexpr int bytesPerFrame = channels * sizeof(std::int16_t);
 
-// While playing, the decoder looks this far past damage for the next good
-// frame, and gives up on a buffer after a few such searches: a long stretch
-// of junk is then crossed over several callbacks, in silence, rather than
-// holding up one of them.
-constexpr long resyncLimitBytes = 64 * 1024;
-constexpr int searchesPerFill = 4;
+// Past damage the decoder looks this far for the next good frame, and one
+// buffer allows one such search: searching is slow (about half a microsecond
+// a byte through zeros), so a long stretch of junk is crossed a little at a
+// time over many callbacks, in silence, without holding any of them up.
+constexpr long resyncLimitBytes = 1024;
+constexpr int searchesPerFill = 1;
 
 // A decoder that only produces 16-bit stereo at the mixing rate; mpg123
 // resamples and spreads mono to both channels as needed.

@@ -159,7 +159,7 @@ TEST_F(MusicStreamFiles, PlaysTheMusicOnBothSidesOfADamagedStretch) {
 TEST_F(MusicStreamFiles, AnEightMegabyteJunkTailPlaysOnAsSilenceWhileThePositionCounts) {
     std::vector<unsigned char> mp3 = toneMp3::encode(0.5);
     std::mt19937 random(5);
-    for (int i = 0; i < 8000000; ++i) mp3.push_back(static_cast<unsigned char>(random()));
+    for (int i = 0; i < 8000000; ++i) mp3.push_back(static_cast<unsigned char>(i < 4000000 ? 0 : random()));
     auto stream = MusicStream::open(write("tail.mp3", mp3).c_str(), rate);
     ASSERT_NE(stream, nullptr);
     stream->seek(0);
