@@ -1,6 +1,7 @@
 #include "audio/MusicStream.h"
 
 #include <mpg123.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,6 +18,9 @@ constexpr int bytesPerFrame = channels * sizeof(std::int16_t);
 constexpr long resyncLimitBytes = 1024;
 constexpr int searchesPerFill = 1;
 
+// The shortest MPEG audio frame: Layer III at 8 kbit/s and 24 kHz.
+constexpr off_t minFrameBytes = 24;
+
 // A decoder that only produces 16-bit stereo at the mixing rate; mpg123
 // resamples and spreads mono to both channels as needed.
 mpg123_handle* newDecoder(int mixRate) {
@@ -28,11 +32,36 @@ mpg123_handle* newDecoder(int mixRate) {
     return decoder;
 }
 
+// A LAME or Xing header may claim any number of frames. A decoder that
+// resamples counts its output frame by frame up to that number, on opening and
+// whenever it is asked for the length, so a damaged header claiming billions
+// of frames would hold the demo up for many seconds. A claim of more frames
+// than the file can hold is therefore checked first, with a decoder that does
+// not resample, and then ignored.
+bool claimsMoreFramesThanItHolds(const char* fileName) {
+    struct stat status {};
+    if (stat(fileName, &status) != 0) return false;
+    mpg123_handle* probe = mpg123_new(nullptr, nullptr);
+    if (probe == nullptr) return false;
+    mpg123_param(probe, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
+    long rate = 0;
+    int channelCount = 0;
+    int encoding = 0;
+    const bool claims = mpg123_open(probe, fileName) == MPG123_OK &&
+                        mpg123_getformat(probe, &rate, &channelCount, &encoding) == MPG123_OK &&
+                        mpg123_framelength(probe) > status.st_size / minFrameBytes;
+    mpg123_close(probe);
+    mpg123_delete(probe);
+    return claims;
+}
+
 }  // namespace
 
 std::unique_ptr<MusicStream> MusicStream::open(const char* fileName, int mixRate) {
     mpg123_handle* decoder = newDecoder(mixRate);
     if (decoder == nullptr) return nullptr;
+    if (claimsMoreFramesThanItHolds(fileName))
+        mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_IGNORE_STREAMLENGTH, 0.0);
     long rate = 0;
     int channelCount = 0;
     int encoding = 0;

@@ -10,5 +10,6 @@ for directory in "$2" "$3"; do
   done
 done
 [ "${#inputs[@]}" -gt 0 ] || { echo "FAIL: no inputs to replay"; exit 1; }
-"$fuzzer" "${inputs[@]}"
+# A few milliseconds each: -timeout fails any that takes seconds.
+"$fuzzer" -timeout=3 "${inputs[@]}"
 echo "replayed ${#inputs[@]} inputs"
