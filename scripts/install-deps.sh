@@ -11,7 +11,7 @@ packages="
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-apps imagemagick
   lame mpg123 sox
-  clang libclang-rt-14-dev valgrind
+  clang libclang-rt-14-dev llvm valgrind
 "
 
 missing=""

@@ -1,11 +1,21 @@
 #!/bin/sh
 # Installs what is missing, builds everything with warnings as errors, and runs
 # every test: unit tests, the audio layer on real MP3s, and the real demo
-# under Xvfb.
+# under Xvfb. Then the robustness checks, in a tree of their own built with
+# clang: a minute of fuzzing the audio layer, the inputs it ever crashed on,
+# the whole schedule under AddressSanitizer and UndefinedBehaviorSanitizer
+# with an OpenGL error check after every frame, and the demo built above
+# under valgrind.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIDEWASH_WERROR=ON
 cmake --build build -j "$(nproc)"
 cd build
+ctest --output-on-failure -j "$(nproc)"
+cd ..
+CC=clang CXX=clang++ cmake -S . -B build-checks -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIDEWASH_TESTS=OFF \
+  -DTIDEWASH_CHECKS=ON -DTIDEWASH_MEMCHECK_DEMO="$PWD/build/runtime/tidewash"
+cmake --build build-checks -j "$(nproc)" --target checks
+cd build-checks
 ctest --output-on-failure -j "$(nproc)"

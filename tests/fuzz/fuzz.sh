@@ -9,7 +9,7 @@ seconds=$4
 corpus=$(mktemp -d /tmp/tidewash-fuzz-XXXXXX)
 trap 'rm -rf "$corpus"' EXIT
 mkdir -p "$artifacts"
-# -timeout catches a hang on one input; -max_len leaves room for a few
-# seconds of low-rate MP3.
-"$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=16384 \
+# -timeout catches an input that holds the decoder up for seconds; -max_len
+# leaves room for a few seconds of low-rate MP3.
+"$fuzzer" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -max_len=16384 \
   -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus" "$seeds"
