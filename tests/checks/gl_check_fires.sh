@@ -3,6 +3,7 @@
 # counted; an invalid call before the third swap stops the program there with
 # the error and the frame number: gl_check_fires.sh PROBE GLCHECK
 set -u
+xdotool getdisplaygeometry > /dev/null 2>&1 || exit 75  # lost the display race: with_xvfb.sh retries
 probe=$1
 glcheck=$2
 fail() { echo "FAIL: $*"; echo "--- output:"; cat "$log"; exit 1; }

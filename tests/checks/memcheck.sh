@@ -5,6 +5,7 @@
 # libraries (Mesa, X, SDL) are counted and listed but not held against us:
 # memcheck.sh DEMO GLCHECK SOUNDTRACK SUPPRESSIONS SOURCE_DIR
 set -u
+xdotool getdisplaygeometry > /dev/null 2>&1 || exit 75  # lost the display race: with_xvfb.sh retries
 demo=$1
 glcheck=$2
 soundtrack=$3

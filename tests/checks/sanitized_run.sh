@@ -6,6 +6,7 @@
 # sanitizer may report anything and every frame must have been checked:
 # sanitized_run.sh DEMO PRELOAD SOUNDTRACK LEAK_SUPPRESSIONS
 set -u
+xdotool getdisplaygeometry > /dev/null 2>&1 || exit 75  # lost the display race: with_xvfb.sh retries
 demo=$1
 preload=$2
 soundtrack=$3
