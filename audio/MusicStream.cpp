@@ -40,7 +40,9 @@ mpg123_handle* newDecoder(int mixRate) {
 // not resample, and then ignored.
 bool claimsMoreFramesThanItHolds(const char* fileName) {
     struct stat status {};
-    if (stat(fileName, &status) != 0) return false;
+    // Only a regular file can be read twice; a pipe would lose what the
+    // check read.
+    if (stat(fileName, &status) != 0 || !S_ISREG(status.st_mode)) return false;
     mpg123_handle* probe = mpg123_new(nullptr, nullptr);
     if (probe == nullptr) return false;
     mpg123_param(probe, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
