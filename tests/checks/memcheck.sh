@@ -27,11 +27,18 @@ cp "$soundtrack" Quietfall.MP3 || fail "no soundtrack at $soundtrack"
 export SDL_AUDIODRIVER=dummy
 # --keep-debuginfo names the frames of Mesa's driver, which is unloaded
 # before the leak check, so that the suppressions can match them.
-LD_PRELOAD=$glcheck valgrind --tool=memcheck --keep-debuginfo=yes --leak-check=full --show-leak-kinds=definite --errors-for-leak-kinds=definite \
-  --num-callers=50 --fullpath-after= --suppressions="$suppressions" --log-file=valgrind.txt \
+LD_PRELOAD=$glcheck valgrind --tool=memcheck --keep-debuginfo=yes --leak-check=full \
+  --show-leak-kinds=definite --errors-for-leak-kinds=definite --num-callers=50 --fullpath-after= --suppressions="$suppressions" --log-file=valgrind.txt \
   "$demo" > out.txt 2> err.txt &
 pid=$!
-window=$(timeout 240 xdotool search --sync --name "Vorn Tidewash Demo v 0.3" | head -n 1)
+# The window takes a while under valgrind; a demo that ends first has none.
+window=""
+for _ in $(seq 240); do
+  window=$(xdotool search --name "Vorn Tidewash Demo v 0.3" 2>/dev/null | head -n 1)
+  [ -n "$window" ] || ! kill -0 "$pid" 2>/dev/null && break
+  sleep 1
+done
+grep -q "Couldn't open X11 display" out.txt && exit 75  # the display was lost: with_xvfb.sh retries
 [ -n "$window" ] || fail "no demo window appeared"
 sleep "$playSeconds"
 xdotool windowfocus --sync "$window"

@@ -35,6 +35,7 @@ started=$(date +%s)
 timeout 400 env LD_PRELOAD="$preload" "$demo" > out.txt 2> err.txt
 status=$?
 seconds=$(( $(date +%s) - started ))
+grep -q "Couldn't open X11 display" out.txt && exit 75  # the display was lost: with_xvfb.sh retries
 echo "ran $seconds s, exit status $status"
 grep "^GL check" err.txt
 sed -n '/^Suppressions used/,/^---/p' err.txt
