@@ -14,7 +14,7 @@ sources=$5
 playSeconds=8
 work=$(mktemp -d /tmp/tidewash-checks-XXXXXX)
 trap 'rm -rf "$work"' EXIT
-cd "$work"
+cd "$work" || exit 1
 
 fail() {
   echo "FAIL: $*"
@@ -28,8 +28,8 @@ export SDL_AUDIODRIVER=dummy
 # --keep-debuginfo names the frames of Mesa's driver, which is unloaded
 # before the leak check, so that the suppressions can match them.
 LD_PRELOAD=$glcheck valgrind --tool=memcheck --keep-debuginfo=yes --leak-check=full \
-  --show-leak-kinds=definite --errors-for-leak-kinds=definite --num-callers=50 --fullpath-after= --suppressions="$suppressions" --log-file=valgrind.txt \
-  "$demo" > out.txt 2> err.txt &
+  --show-leak-kinds=definite --errors-for-leak-kinds=definite --num-callers=50 --fullpath-after= \
+  --suppressions="$suppressions" --log-file=valgrind.txt "$demo" > out.txt 2> err.txt &
 pid=$!
 # The window takes a while under valgrind; a demo that ends first has none.
 window=""
