@@ -18,10 +18,12 @@ if(TIDEWASH_CHECKS)
 
   # Any sanitizer finding ends the process at once.
   set(TIDEWASH_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-  foreach(target tidewash tidewash_core tidewash_assets tidewash_audio)
-    target_compile_options(${target} PRIVATE ${TIDEWASH_SANITIZERS})
+  # Whatever links the libraries links the sanitizer runtime with them.
+  foreach(library tidewash_core tidewash_assets tidewash_audio)
+    target_compile_options(${library} PRIVATE ${TIDEWASH_SANITIZERS})
+    target_link_options(${library} INTERFACE ${TIDEWASH_SANITIZERS})
   endforeach()
-  target_link_options(tidewash PRIVATE ${TIDEWASH_SANITIZERS})
+  target_compile_options(tidewash PRIVATE ${TIDEWASH_SANITIZERS})
 
   enable_testing()
   add_custom_target(checks)
