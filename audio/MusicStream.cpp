@@ -35,34 +35,42 @@ mpg123_handle* newDecoder(int mixRate) {
 // A LAME or Xing header may claim any number of frames. A decoder that
 // resamples counts its output frame by frame up to that number, on opening and
 // whenever it is asked for the length, so a damaged header claiming billions
-// of frames would hold the demo up for many seconds. A claim of more frames
-// than the file can hold is therefore checked first, with a decoder that does
-// not resample, and then ignored.
-bool claimsMoreFramesThanItHolds(const char* fileName) {
+// of frames would hold the demo up for many seconds, even when no audio
+// follows it. A decoder that does not resample looks at the file first: it
+// turns away a file with no MPEG audio in it, and a claim of more frames than
+// the file can hold is then ignored.
+enum class FrameCount { plausible, tooManyClaimed, noAudio };
+
+FrameCount checkFrameCount(const char* fileName) {
     struct stat status {};
     // Only a regular file can be read twice; a pipe would lose what the
     // check read.
-    if (stat(fileName, &status) != 0 || !S_ISREG(status.st_mode)) return false;
+    if (stat(fileName, &status) != 0 || !S_ISREG(status.st_mode)) return FrameCount::plausible;
     mpg123_handle* probe = mpg123_new(nullptr, nullptr);
-    if (probe == nullptr) return false;
+    if (probe == nullptr) return FrameCount::plausible;
     mpg123_param(probe, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
     long rate = 0;
     int channelCount = 0;
     int encoding = 0;
-    const bool claims = mpg123_open(probe, fileName) == MPG123_OK &&
-                        mpg123_getformat(probe, &rate, &channelCount, &encoding) == MPG123_OK &&
-                        mpg123_framelength(probe) > status.st_size / minFrameBytes;
+    FrameCount frameCount = FrameCount::noAudio;
+    if (mpg123_open(probe, fileName) == MPG123_OK &&
+        mpg123_getformat(probe, &rate, &channelCount, &encoding) == MPG123_OK) {
+        const bool tooMany = mpg123_framelength(probe) > status.st_size / minFrameBytes;
+        frameCount = tooMany ? FrameCount::tooManyClaimed : FrameCount::plausible;
+    }
     mpg123_close(probe);
     mpg123_delete(probe);
-    return claims;
+    return frameCount;
 }
 
 }  // namespace
 
 std::unique_ptr<MusicStream> MusicStream::open(const char* fileName, int mixRate) {
+    const FrameCount frameCount = checkFrameCount(fileName);
+    if (frameCount == FrameCount::noAudio) return nullptr;
     mpg123_handle* decoder = newDecoder(mixRate);
     if (decoder == nullptr) return nullptr;
-    if (claimsMoreFramesThanItHolds(fileName))
+    if (frameCount == FrameCount::tooManyClaimed)
         mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_IGNORE_STREAMLENGTH, 0.0);
     long rate = 0;
     int channelCount = 0;
