@@ -21,15 +21,21 @@ constexpr int searchesPerFill = 1;
 // The shortest MPEG audio frame: Layer III at 8 kbit/s and 24 kHz.
 constexpr off_t minFrameBytes = 24;
 
-// A decoder that only produces 16-bit stereo at the mixing rate; mpg123
-// resamples and spreads mono to both channels as needed.
-mpg123_handle* newDecoder(int mixRate) {
+// A decoder that keeps its warnings to itself.
+mpg123_handle* newQuietDecoder() {
     mpg123_handle* decoder = mpg123_new(nullptr, nullptr);
-    if (decoder == nullptr) return nullptr;
-    mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
-    mpg123_format_none(decoder);
-    mpg123_format(decoder, mixRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    if (decoder != nullptr) mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
     return decoder;
+}
+
+// Opens the file and reads the format, which decodes up to the first valid
+// frame: false for a file with no MPEG audio in it.
+bool openAndFindAudio(mpg123_handle* decoder, const char* fileName) {
+    long rate = 0;
+    int channelCount = 0;
+    int encoding = 0;
+    return mpg123_open(decoder, fileName) == MPG123_OK &&
+           mpg123_getformat(decoder, &rate, &channelCount, &encoding) == MPG123_OK;
 }
 
 // A LAME or Xing header may claim any number of frames. A decoder that
@@ -46,15 +52,10 @@ FrameCount checkFrameCount(const char* fileName) {
     // Only a regular file can be read twice; a pipe would lose what the
     // check read.
     if (stat(fileName, &status) != 0 || !S_ISREG(status.st_mode)) return FrameCount::plausible;
-    mpg123_handle* probe = mpg123_new(nullptr, nullptr);
+    mpg123_handle* probe = newQuietDecoder();
     if (probe == nullptr) return FrameCount::plausible;
-    mpg123_param(probe, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
-    long rate = 0;
-    int channelCount = 0;
-    int encoding = 0;
     FrameCount frameCount = FrameCount::noAudio;
-    if (mpg123_open(probe, fileName) == MPG123_OK &&
-        mpg123_getformat(probe, &rate, &channelCount, &encoding) == MPG123_OK) {
+    if (openAndFindAudio(probe, fileName)) {
         const bool tooMany = mpg123_framelength(probe) > status.st_size / minFrameBytes;
         frameCount = tooMany ? FrameCount::tooManyClaimed : FrameCount::plausible;
     }
@@ -68,17 +69,15 @@ FrameCount checkFrameCount(const char* fileName) {
 std::unique_ptr<MusicStream> MusicStream::open(const char* fileName, int mixRate) {
     const FrameCount frameCount = checkFrameCount(fileName);
     if (frameCount == FrameCount::noAudio) return nullptr;
-    mpg123_handle* decoder = newDecoder(mixRate);
+    mpg123_handle* decoder = newQuietDecoder();
     if (decoder == nullptr) return nullptr;
+    // Only 16-bit stereo at the mixing rate: mpg123 resamples and spreads mono
+    // to both channels as needed.
+    mpg123_format_none(decoder);
+    mpg123_format(decoder, mixRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
     if (frameCount == FrameCount::tooManyClaimed)
         mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_IGNORE_STREAMLENGTH, 0.0);
-    long rate = 0;
-    int channelCount = 0;
-    int encoding = 0;
-    // Reading the format decodes up to the first valid frame, so a file with
-    // no MPEG audio in it is turned away here rather than played as silence.
-    if (mpg123_open(decoder, fileName) != MPG123_OK ||
-        mpg123_getformat(decoder, &rate, &channelCount, &encoding) != MPG123_OK) {
+    if (!openAndFindAudio(decoder, fileName)) {
         mpg123_delete(decoder);
         return nullptr;
     }
