@@ -20,7 +20,7 @@ constexpr int windowSize = 64;
 
 // Exit status when no X display or GL window could be had, so that the test
 // command can tell a failed start of the virtual X server from a failed test.
-constexpr int noDisplayStatus = 77;
+constexpr int noDisplayStatus = 75;
 
 struct Colour {
     int r, g, b;
