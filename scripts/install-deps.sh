@@ -12,6 +12,7 @@ packages="
   xvfb xauth xdotool x11-apps imagemagick
   lame mpg123 sox
   clang libclang-rt-14-dev llvm valgrind
+  libsdl1.2-compat openbox dpkg-dev
 "
 
 missing=""
