@@ -15,6 +15,10 @@ public:
 
     ScheduleList& schedule() override { return scheduleList; }
 
+    // The sum of the schedule's durations in ms: the show ends in the first
+    // frame after this much music (later when entries switch late).
+    static constexpr std::uint32_t lengthMs = 123569;
+
 private:
     ParticleScene particleScene;
     TunnelScene tunnelScene;

@@ -2,11 +2,17 @@
 
 #include <cstdint>
 
-class MusicStream;
+// Where the music position comes from: the demo's only clock. The live demo
+// reads the playing soundtrack; the capture program counts frames at a fixed
+// rate; the browser reads its audio context.
+class MusicClock {
+public:
+    virtual ~MusicClock() = default;
 
-// The soundtrack stream: null until the frame loop opens it; never closed by
-// the program (the audio layer frees it when it shuts down at exit).
-extern MusicStream* musicStream;
+    // Starts the music from position 0. Throws Failure when the soundtrack
+    // cannot be opened.
+    virtual void start() = 0;
 
-// The soundtrack's play position in ms: the demo's only clock.
-std::uint32_t musicTime();
+    // The current position in ms.
+    virtual std::uint32_t position() = 0;
+};

@@ -6,6 +6,8 @@
 
 #include "runtime/Demo.h"
 #include "runtime/Failure.h"
+#include "runtime/SoundtrackClock.h"
+#include "runtime/WindowFrameEnd.h"
 
 namespace {
 
@@ -22,8 +24,10 @@ void requireWindow() {
 int main(int, char**) {
     try {
         requireWindow();
+        SoundtrackClock clock;
+        WindowFrameEnd frameEnd(clock);
         Demo demo;
-        demo.run();
+        demo.run(clock, frameEnd);
         const std::uint32_t fps = demo.averageFps();
         std::cout << "FPS: " << fps << std::endl;
     } catch (const Failure& failure) {

@@ -11,6 +11,7 @@ packages="
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-apps imagemagick
   lame mpg123 sox
+  libegl-dev libegl-mesa0 ffmpeg
   clang libclang-rt-14-dev llvm valgrind
   libsdl1.2-compat openbox dpkg-dev
 "

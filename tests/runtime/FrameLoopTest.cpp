@@ -7,8 +7,10 @@
 
 #include "runtime/DemoRunner.h"
 #include "runtime/Failure.h"
+#include "runtime/FrameEnd.h"
 #include "tests/support/GlRecorder.h"
 #include "tests/support/RecordingScene.h"
+#include "tests/support/LiveSeams.h"
 #include "tests/support/ScriptedPlatform.h"
 
 namespace {
@@ -50,6 +52,8 @@ protected:
         glRecorder::reset();
         scriptedPlatform::reset();
     }
+
+    LiveSeams live;
 };
 
 TEST_F(FrameLoop, SwitchesInTheFirstFrameBeyondAnEntrysDuration) {
@@ -58,7 +62,7 @@ TEST_F(FrameLoop, SwitchesInTheFirstFrameBeyondAnEntrysDuration) {
     runner.addEntry("sprites", 1500);
     runner.addEntry("end", 1);
     scriptedPlatform::setPositions({10690, 10705, 10720, 12000, 12205, 12206, 12210, 12300});
-    runner.run();
+    runner.run(live.clock, live.frameEnd);
 
     // 10705 > 10700 ends entry 1 in that frame; entry 2 is measured from
     // 10705 and lasts until the first frame beyond 12205.
@@ -73,7 +77,7 @@ TEST_F(FrameLoop, PassesTimeSinceThePreviousFrameAndTheAbsolutePosition) {
     TestRunner runner;
     runner.addEntry("only", 100);
     scriptedPlatform::setPositions({40, 45, 90, 130});
-    runner.run();
+    runner.run(live.clock, live.frameEnd);
 
     const std::vector<GlCall> frames = renders("only");
     ASSERT_EQ(frames.size(), 4u);
@@ -88,7 +92,7 @@ TEST_F(FrameLoop, EachFrameClearsDrawsThenSwaps) {
     TestRunner runner;
     runner.addEntry("only", 5);
     scriptedPlatform::setPositions({3, 9});
-    runner.run();
+    runner.run(live.clock, live.frameEnd);
 
     std::vector<std::string> loop;
     for (const std::string& name : glRecorder::names())
@@ -101,7 +105,7 @@ TEST_F(FrameLoop, SetsTheCaptionStartsTheSceneThenPlaysTheSoundtrackFromZero) {
     TestRunner runner;
     runner.addEntry("only", 0);
     scriptedPlatform::setPositions({1});
-    runner.run();
+    runner.run(live.clock, live.frameEnd);
 
     const std::vector<std::string> names = glRecorder::names();
     const std::vector<std::string> opening(names.begin(), names.begin() + 5);
@@ -118,7 +122,7 @@ TEST_F(FrameLoop, SpaceWritesTheCurrentPositionAlone) {
     scriptedPlatform::setPositions({100, 12345, 200, 5000});
     scriptedPlatform::queueEventAfterSwap(1, scriptedPlatform::keyDown(SDLK_SPACE));
     testing::internal::CaptureStdout();
-    runner.run();
+    runner.run(live.clock, live.frameEnd);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "12345\n");
 }
 
@@ -129,7 +133,7 @@ TEST_F(FrameLoop, EscapeEndsTheRunAfterTheFrameIsShownWithoutStoppingTheScene) {
     scriptedPlatform::queueEventAfterSwap(3, scriptedPlatform::keyDown(SDLK_ESCAPE));
     scriptedPlatform::queueEventAfterSwap(3, scriptedPlatform::keyDown(SDLK_SPACE));
     testing::internal::CaptureStdout();
-    runner.run();
+    runner.run(live.clock, live.frameEnd);
 
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // the Space after Escape stays unread
     EXPECT_EQ(scriptedPlatform::unreadEvents(), 1);
@@ -144,14 +148,14 @@ TEST_F(FrameLoop, WindowCloseEndsTheRunLikeEscape) {
     scriptedPlatform::setClock([](int reading) { return std::uint32_t(reading); });
     scriptedPlatform::queueEventAfterSwap(2, scriptedPlatform::keyDown(SDLK_a));  // ignored
     scriptedPlatform::queueEventAfterSwap(2, scriptedPlatform::quitEvent());
-    runner.run();
+    runner.run(live.clock, live.frameEnd);
     EXPECT_EQ(renders("only").size(), 2u);
     EXPECT_EQ(glRecorder::count("stop:only"), 0);
 }
 
 TEST_F(FrameLoop, AnEmptyScheduleReturnsAtOnce) {
     TestRunner runner;
-    runner.run();
+    runner.run(live.clock, live.frameEnd);
     EXPECT_TRUE(glRecorder::calls().empty());  // no caption, no stream, no frame
     EXPECT_TRUE(scriptedPlatform::openedFiles().empty());
 }
@@ -161,7 +165,7 @@ TEST_F(FrameLoop, AMissingSoundtrackFailsBeforeAnyFrameAndLeavesTheSceneStarted)
     runner.addEntry("first", 100);
     scriptedPlatform::setSoundtrackPresent(false);
     try {
-        runner.run();
+        runner.run(live.clock, live.frameEnd);
         FAIL() << "run returned without the soundtrack";
     } catch (const Failure& failure) {
         EXPECT_STREQ(failure.what(), "Cannot find file quietfall.mp3!");
@@ -176,7 +180,7 @@ TEST_F(FrameLoop, TheLastEntryIsStoppedAndTheRunEnds) {
     runner.addEntry("a", 50);
     runner.addEntry("b", 50);
     scriptedPlatform::setClock([](int reading) { return std::uint32_t(20 * reading); });
-    runner.run();
+    runner.run(live.clock, live.frameEnd);
     // a: 0..60 (60 > 50), b from 60 until 120 > 110.
     const std::vector<std::string> events = sceneEvents();
     ASSERT_FALSE(events.empty());
@@ -189,7 +193,7 @@ TEST_F(FrameLoop, AStalledClockKeepsTheEntryCurrentUntilTheViewerQuits) {
     runner.addEntry("only", 100);
     scriptedPlatform::setPositions({100});  // exactly the duration, never beyond
     scriptedPlatform::queueEventAfterSwap(500, scriptedPlatform::keyDown(SDLK_ESCAPE));
-    runner.run();
+    runner.run(live.clock, live.frameEnd);
     EXPECT_EQ(renders("only").size(), 500u);
     EXPECT_EQ(glRecorder::count("stop:only"), 0);
 }
@@ -199,7 +203,7 @@ TEST_F(FrameLoop, AverageFpsIsFramesPerSecondOfMusicAndZeroBeforeTheMusicMoves) 
     runner.addEntry("only", 1000000);
     scriptedPlatform::setClock([](int reading) { return std::uint32_t(40 * reading); });
     scriptedPlatform::queueEventAfterSwap(3000, scriptedPlatform::keyDown(SDLK_ESCAPE));
-    runner.run();
+    runner.run(live.clock, live.frameEnd);
     // 3000 frames, then the fps reading is the 3001st: position 120000 ms.
     EXPECT_EQ(runner.averageFps(), 25u);
 
@@ -207,7 +211,7 @@ TEST_F(FrameLoop, AverageFpsIsFramesPerSecondOfMusicAndZeroBeforeTheMusicMoves) 
     quickQuit.addEntry("only", 1000);
     scriptedPlatform::setPositions({0});
     scriptedPlatform::queueEventAfterSwap(0, scriptedPlatform::keyDown(SDLK_ESCAPE));
-    quickQuit.run();
+    quickQuit.run(live.clock, live.frameEnd);
     EXPECT_EQ(quickQuit.averageFps(), 0u);
 }
 
@@ -216,8 +220,74 @@ TEST_F(FrameLoop, AveragesTruncate) {
     runner.addEntry("only", 1000000);
     scriptedPlatform::setPositions({10, 20, 3000});
     scriptedPlatform::queueEventAfterSwap(2, scriptedPlatform::keyDown(SDLK_ESCAPE));
-    runner.run();
+    runner.run(live.clock, live.frameEnd);
     EXPECT_EQ(runner.averageFps(), 0u);  // 2 frames over 3 s: 0.67 truncates to 0
+}
+
+// A frame end like the capture program's: counts frames and ends the show
+// after a given number.
+class CountingFrameEnd : public FrameEnd {
+public:
+    explicit CountingFrameEnd(int frames) : framesWanted(frames) {}
+    void beginShow() override { glRecorder::record("beginShow"); }
+    bool endFrame() override { return ++framesEnded < framesWanted; }
+    int framesEnded = 0;
+
+private:
+    int framesWanted;
+};
+
+TEST_F(FrameLoop, AFrameEndThatStopsEndsTheRunAfterThatFrameWithoutStoppingTheScene) {
+    TestRunner runner;
+    runner.addEntry("only", 1000000);
+    scriptedPlatform::setClock([](int reading) { return std::uint32_t(10 * reading); });
+    CountingFrameEnd frameEnd(4);
+    runner.run(live.clock, frameEnd);
+    EXPECT_EQ(frameEnd.framesEnded, 4);
+    EXPECT_EQ(renders("only").size(), 4u);
+    EXPECT_EQ(glRecorder::count("stop:only"), 0);
+    EXPECT_EQ(glRecorder::names().front(), "beginShow");
+}
+
+TEST_F(FrameLoop, SteppingFrameByFrameMakesTheSameCallsAsRun) {
+    const auto script = [] {
+        scriptedPlatform::reset();
+        glRecorder::reset();
+        scriptedPlatform::setClock([](int reading) { return std::uint32_t(7 * reading); });
+        scriptedPlatform::queueEventAfterSwap(3, scriptedPlatform::keyDown(SDLK_SPACE));
+    };
+    const auto makeRunner = [](TestRunner& runner) {
+        runner.addEntry("a", 20);
+        runner.addEntry("b", 30);
+    };
+
+    script();
+    TestRunner looped;
+    makeRunner(looped);
+    testing::internal::CaptureStdout();
+    looped.run(live.clock, live.frameEnd);
+    const std::string loopedOutput = testing::internal::GetCapturedStdout();
+    const std::vector<std::string> loopedCalls = glRecorder::names();
+
+    script();
+    TestRunner stepped;
+    makeRunner(stepped);
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(stepped.begin(live.clock, live.frameEnd));
+    int frames = 0;
+    while (stepped.step()) ++frames;
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), loopedOutput);
+    EXPECT_EQ(glRecorder::names(), loopedCalls);
+    EXPECT_EQ(frames + 1, glRecorder::count("swap"));
+    EXPECT_EQ(loopedCalls.back(), "stop:b");
+}
+
+TEST_F(FrameLoop, BeginOnAnEmptyScheduleShowsNothing) {
+    TestRunner runner;
+    CountingFrameEnd frameEnd(1);
+    EXPECT_FALSE(runner.begin(live.clock, frameEnd));
+    EXPECT_TRUE(glRecorder::calls().empty());
+    EXPECT_EQ(runner.averageFps(), 0u);
 }
 
 }  // namespace

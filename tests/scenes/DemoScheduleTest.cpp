@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/scenes/SceneCalls.h"
+#include "tests/support/LiveSeams.h"
 #include "tests/support/ScriptedPlatform.h"
 
 namespace {
@@ -24,6 +25,8 @@ protected:
         glRecorder::reset();
         scriptedPlatform::reset();
     }
+
+    LiveSeams live;
 };
 
 TEST_F(DemoSchedule, PlaysTheEightEntriesInOrderAndEnds) {
@@ -33,7 +36,7 @@ TEST_F(DemoSchedule, PlaysTheEightEntriesInOrderAndEnds) {
 
     // 200 ms a frame: the whole schedule in a few hundred frames.
     scriptedPlatform::setClock([](int reading) { return std::uint32_t(200 * reading); });
-    demo.run();
+    demo.run(live.clock, live.frameEnd);
 
     std::vector<std::string> starts;
     std::vector<std::pair<std::string, std::uint32_t>> startTimes;
@@ -59,10 +62,17 @@ TEST_F(DemoSchedule, PlaysTheEightEntriesInOrderAndEnds) {
                                                    "glBegin", "vertices:0", "glEnd", "swap", "glDeleteTextures"}));
 }
 
+TEST_F(DemoSchedule, ItsLengthIsTheSumOfTheDurations) {
+    Demo demo;
+    std::uint32_t sum = 0;
+    for (const ScheduleEntry& entry : demo.schedule()) sum += entry.duration();
+    EXPECT_EQ(Demo::lengthMs, sum);
+}
+
 TEST_F(DemoSchedule, TheTunnelInheritsTheObjectScenesBlueHalfTransparentColour) {
     Demo demo;
     scriptedPlatform::setClock([](int reading) { return std::uint32_t(200 * reading); });
-    demo.run();
+    demo.run(live.clock, live.frameEnd);
     // The last colour set before the tunnel's first facets is the object
     // scene's, and white stays the clear colour from the object scene on.
     const std::vector<GlCall>& calls = glRecorder::calls();

@@ -1,0 +1,13 @@
+#include "runtime/VirtualClock.h"
+
+std::uint32_t VirtualClock::positionOfFrame(std::uint64_t n) const {
+    return static_cast<std::uint32_t>((n * 1000u + fps / 2) / fps);
+}
+
+std::uint64_t VirtualClock::frameShownAt(std::uint32_t timeMs) const {
+    // A first guess from the rate, then the rounding settled by looking.
+    std::uint64_t n = std::uint64_t(timeMs) * fps / 1000u;
+    while (positionOfFrame(n + 1) <= timeMs) ++n;
+    while (n > 0 && positionOfFrame(n) > timeMs) --n;
+    return n;
+}
