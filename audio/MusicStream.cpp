@@ -1,9 +1,14 @@
 #include "audio/MusicStream.h"
 
+#include <fcntl.h>
 #include <mpg123.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -28,14 +33,70 @@ mpg123_handle* newQuietDecoder() {
     return decoder;
 }
 
-// Opens the file and reads the format, which decodes up to the first valid
-// frame: false for a file with no MPEG audio in it.
-bool openAndFindAudio(mpg123_handle* decoder, const char* fileName) {
+// How long opening the file, and each later read from it, waits for data. A
+// FIFO nobody writes to, or a device that gives nothing, would otherwise hold
+// the demo up for ever.
+constexpr int dataWaitMs = 1000;
+
+// Waits up to dataWaitMs for something to read: false when nothing came, or
+// when the other end has gone away with nothing left to read.
+bool waitForData(int fd) {
+    using namespace std::chrono;
+    const steady_clock::time_point deadline = steady_clock::now() + milliseconds(dataWaitMs);
+    pollfd request{fd, POLLIN, 0};
+    for (;;) {
+        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+        const int ready = poll(&request, 1, int(std::max<decltype(left)>(left, 0)));
+        if (ready > 0) return (request.revents & POLLIN) != 0;
+        if (ready == 0 || errno != EINTR) return false;
+    }
+}
+
+// Opens the file for reading once it has data: -1 when it cannot be opened,
+// is a directory, or gives nothing within dataWaitMs. The open itself does not
+// wait, which a plain open of a FIFO with no writer would do for ever; a
+// socket cannot be opened at all. The descriptor returned blocks as usual.
+int openWhenReadable(const char* fileName) {
+    const int fd = ::open(fileName, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat status {};
+    const int flags = fcntl(fd, F_GETFL);
+    if (fstat(fd, &status) == 0 && !S_ISDIR(status.st_mode) && waitForData(fd) && flags != -1 &&
+        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0)
+        return fd;
+    ::close(fd);
+    return -1;
+}
+
+// The decoder's reads: a read that finds nothing for dataWaitMs is the end of
+// the file, so a writer that stops feeding a FIFO ends the music instead of
+// holding up the audio device.
+mpg123_ssize_t readFile(void* handle, void* buffer, size_t bytes) {
+    const int fd = *static_cast<int*>(handle);
+    if (!waitForData(fd)) return 0;
+    ssize_t got = 0;
+    do {
+        got = ::read(fd, buffer, bytes);
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+
+off_t seekFile(void* handle, off_t offset, int whence) { return ::lseek(*static_cast<int*>(handle), offset, whence); }
+
+// Called by mpg123_close and mpg123_delete: the decoder owns the descriptor.
+void closeFile(void* handle) {
+    int* fd = static_cast<int*>(handle);
+    ::close(*fd);
+    delete fd;
+}
+
+// Reads the format, which decodes up to the first valid frame: false for a
+// file with no MPEG audio in it.
+bool findsAudio(mpg123_handle* decoder) {
     long rate = 0;
     int channelCount = 0;
     int encoding = 0;
-    return mpg123_open(decoder, fileName) == MPG123_OK &&
-           mpg123_getformat(decoder, &rate, &channelCount, &encoding) == MPG123_OK;
+    return mpg123_getformat(decoder, &rate, &channelCount, &encoding) == MPG123_OK;
 }
 
 // A LAME or Xing header may claim any number of frames. A decoder that
@@ -47,37 +108,45 @@ bool openAndFindAudio(mpg123_handle* decoder, const char* fileName) {
 // the file can hold is then ignored.
 enum class FrameCount { plausible, tooManyClaimed, noAudio };
 
-FrameCount checkFrameCount(const char* fileName) {
+FrameCount checkFrameCount(int fd) {
     struct stat status {};
     // Only a regular file can be read twice; a pipe would lose what the
     // check read.
-    if (stat(fileName, &status) != 0 || !S_ISREG(status.st_mode)) return FrameCount::plausible;
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return FrameCount::plausible;
     mpg123_handle* probe = newQuietDecoder();
     if (probe == nullptr) return FrameCount::plausible;
     FrameCount frameCount = FrameCount::noAudio;
-    if (openAndFindAudio(probe, fileName)) {
+    // mpg123_open_fd leaves the descriptor open when the probe closes.
+    if (mpg123_open_fd(probe, fd) == MPG123_OK && findsAudio(probe)) {
         const bool tooMany = mpg123_framelength(probe) > status.st_size / minFrameBytes;
         frameCount = tooMany ? FrameCount::tooManyClaimed : FrameCount::plausible;
     }
     mpg123_close(probe);
     mpg123_delete(probe);
+    if (lseek(fd, 0, SEEK_SET) != 0) return FrameCount::noAudio;
     return frameCount;
 }
 
 }  // namespace
 
 std::unique_ptr<MusicStream> MusicStream::open(const char* fileName, int mixRate) {
-    const FrameCount frameCount = checkFrameCount(fileName);
-    if (frameCount == FrameCount::noAudio) return nullptr;
-    mpg123_handle* decoder = newQuietDecoder();
-    if (decoder == nullptr) return nullptr;
+    const int fd = openWhenReadable(fileName);
+    if (fd < 0) return nullptr;
+    const FrameCount frameCount = checkFrameCount(fd);
+    mpg123_handle* decoder = frameCount == FrameCount::noAudio ? nullptr : newQuietDecoder();
+    if (decoder == nullptr) {
+        ::close(fd);
+        return nullptr;
+    }
     // Only 16-bit stereo at the mixing rate: mpg123 resamples and spreads mono
     // to both channels as needed.
     mpg123_format_none(decoder);
     mpg123_format(decoder, mixRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
     if (frameCount == FrameCount::tooManyClaimed)
         mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_IGNORE_STREAMLENGTH, 0.0);
-    if (!openAndFindAudio(decoder, fileName)) {
+    // From here the decoder closes the descriptor, also when opening fails.
+    mpg123_replace_reader_handle(decoder, readFile, seekFile, closeFile);
+    if (mpg123_open_handle(decoder, new int(fd)) != MPG123_OK || !findsAudio(decoder)) {
         mpg123_delete(decoder);
         return nullptr;
     }
