@@ -1,0 +1,107 @@
+#include "capture/ChildProcess.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "runtime/Failure.h"
+
+extern char** environ;
+
+namespace {
+
+// The last line the program wrote on its standard error, as the reason it
+// failed.
+std::string lastLine(const std::string& path) {
+    std::ifstream log(path);
+    std::string line;
+    std::string last;
+    while (std::getline(log, line))
+        if (!line.empty()) last = line;
+    return last;
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std::string& errorLog, bool withInput)
+    : program(arguments.front()), errorLog(errorLog) {
+    int pipeEnds[2] = {-1, -1};
+    if (withInput && pipe2(pipeEnds, O_CLOEXEC) != 0) throw Failure(std::string("cannot make a pipe: ") + std::strerror(errno));
+
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    if (withInput) posix_spawn_file_actions_adddup2(&files, pipeEnds[0], STDIN_FILENO);
+    else posix_spawn_file_actions_addopen(&files, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&files, STDERR_FILENO, errorLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    sigaddset(&defaults, SIGINT);
+    sigaddset(&defaults, SIGTERM);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
+
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const int spawned = posix_spawnp(&pid, program.c_str(), &files, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&files);
+    posix_spawnattr_destroy(&attributes);
+    if (withInput) ::close(pipeEnds[0]);
+    if (spawned != 0) {
+        if (withInput) ::close(pipeEnds[1]);
+        pid = -1;
+        throw Failure("cannot run " + program + ": " + std::strerror(spawned));
+    }
+    input = pipeEnds[1];
+}
+
+ChildProcess::~ChildProcess() {
+    if (input >= 0) ::close(input);
+    if (pid <= 0) return;
+    // Still running: the capture was abandoned.
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+void ChildProcess::send(const void* data, std::size_t bytes) {
+    const char* next = static_cast<const char*>(data);
+    while (bytes > 0) {
+        const ssize_t sent = ::write(input, next, bytes);
+        if (sent < 0 && errno == EINTR) continue;
+        if (sent <= 0) fail(program + " stopped reading its input");
+        next += sent;
+        bytes -= std::size_t(sent);
+    }
+}
+
+void ChildProcess::finish() {
+    if (input >= 0) ::close(input);
+    input = -1;
+    int status = 0;
+    pid_t ended;
+    while ((ended = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
+    }
+    pid = -1;
+    if (ended < 0) throw Failure(program + " was lost: " + std::strerror(errno));
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return;
+    fail(program + (WIFEXITED(status) ? " failed with status " + std::to_string(WEXITSTATUS(status))
+                                      : " was killed by signal " + std::to_string(WTERMSIG(status))));
+}
+
+void ChildProcess::fail(const std::string& what) {
+    const std::string reason = lastLine(errorLog);
+    throw Failure(reason.empty() ? what : what + ": " + reason);
+}

@@ -1,0 +1,103 @@
+// tidewash-capture: renders every frame of the demo at a fixed frame rate with
+// no display, and writes a video with the soundtrack, PNG frames or stills.
+#include <iostream>
+#include <memory>
+
+#include "audio/MusicStream.h"
+#include "capture/CaptureFrameEnd.h"
+#include "capture/CaptureOptions.h"
+#include "capture/CapturePlan.h"
+#include "capture/FrameReader.h"
+#include "capture/FrameWriters.h"
+#include "capture/HeadlessGl.h"
+#include "capture/Interruption.h"
+#include "capture/Mp4Video.h"
+#include "capture/OutputTarget.h"
+#include "capture/PictureArea.h"
+#include "capture/PngFolder.h"
+#include "capture/Progress.h"
+#include "runtime/Demo.h"
+#include "runtime/Failure.h"
+#include "runtime/VirtualClock.h"
+
+namespace {
+
+constexpr int usageStatus = 2;
+constexpr int failureStatus = 1;
+constexpr int mixRate = 44100;
+
+const char* const versionText =
+    "tidewash-capture (Vorn Tidewash Demo v 0.3)\n"
+    "Renders the demo at a fixed frame rate, with no display.\n";
+
+CapturePlan planFor(const CaptureOptions& options, const VirtualClock& clock) {
+    if (!options.stills.empty()) return CapturePlan::stills(clock, options.stills);
+    return CapturePlan::sequence(clock, options.fromMs, options.toMs ? &*options.toMs : nullptr, Demo::lengthMs);
+}
+
+// Plays the whole show up to the plan's last frame into `output`; returns the
+// number of frames written. An interruption ends it early.
+std::uint64_t playInto(FrameOutput& output, const CaptureOptions& options, const HeadlessGl& gl) {
+    PictureArea::within(gl.width(), gl.height(), options.stretch).apply(gl.width(), gl.height());
+    VirtualClock clock(options.fps);
+    const CapturePlan plan = planFor(options, clock);
+    FrameReader reader(gl.width(), gl.height());
+    FrameWriters writers(output);
+    Progress progress(plan.framesToWrite(), progressStyleFor(options.quiet));
+    CaptureFrameEnd frameEnd(clock, plan, reader, writers, progress);
+
+    Demo demo;
+    demo.run(clock, frameEnd);
+    writers.drain();
+    if (interruption::signalNumber() == 0) progress.finish(frameEnd.framesWritten());
+    return frameEnd.framesWritten();
+}
+
+int capture(const CaptureOptions& options) {
+    interruption::catchSignals();
+    const std::unique_ptr<MusicStream> soundtrack = MusicStream::open(options.soundtrack.c_str(), mixRate);
+    if (!soundtrack) throw Failure("Cannot find file quietfall.mp3!");
+
+    OutputTarget target(options.out, options.force);
+    HeadlessGl gl(options.width, options.height);
+    if (options.wantsVideo()) {
+        Mp4Video video(target.workFolder(), gl.width(), gl.height(), options.fps, *soundtrack, options.fromMs);
+        const std::uint64_t frames = playInto(video, options, gl);
+        if (interruption::signalNumber() != 0) return 128 + interruption::signalNumber();
+        video.finish(frames);
+        target.commit(video.resultPath());
+    } else {
+        PngFolder folder(target.workFolder());
+        playInto(folder, options, gl);
+        if (interruption::signalNumber() != 0) return 128 + interruption::signalNumber();
+        target.commit();
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CaptureOptions options;
+    try {
+        options = parseCaptureOptions(argc, argv, Demo::lengthMs);
+    } catch (const UsageError& error) {
+        std::cerr << "tidewash-capture: " << error.what() << "\n"
+                  << "Try 'tidewash-capture --help' for more information." << std::endl;
+        return usageStatus;
+    }
+    if (options.request == CaptureOptions::Request::help) {
+        std::cout << captureHelp;
+        return 0;
+    }
+    if (options.request == CaptureOptions::Request::version) {
+        std::cout << versionText;
+        return 0;
+    }
+    try {
+        return capture(options);
+    } catch (const Failure& failure) {
+        std::cerr << "ERROR: " << failure.what() << std::endl;
+        return failureStatus;
+    }
+}
