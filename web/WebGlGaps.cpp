@@ -1,0 +1,13 @@
+#include "web/WebGlGaps.h"
+
+#include <GL/gl.h>
+
+// From library_page.js: lets the WebGL context take GL 1.1's component-count
+// internal formats (1 to 4) in glTexImage2D; WebGL only takes named formats.
+extern "C" void tidewash_bridge_texture_formats();
+
+void bridgeWebGlGaps() { tidewash_bridge_texture_formats(); }
+
+// The emulation has glTexCoord2f but no double-precision form. The polar grid
+// passes doubles; the emulation keeps texture coordinates as floats anyway.
+void glTexCoord2d(GLdouble s, GLdouble t) { glTexCoord2f(static_cast<GLfloat>(s), static_cast<GLfloat>(t)); }

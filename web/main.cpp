@@ -1,0 +1,110 @@
+// The demo in a web page. The page calls main once the viewer has pressed
+// Start and the soundtrack is decoded, with the canvas size in pixels; main
+// opens the WebGL canvas, builds the demo and starts the show, and the browser
+// then calls frame() once per animation frame until the show is over. The
+// lines the live demo writes ("FPS: N", "ERROR: ...", the position on Space)
+// go to standard output, which the page shows and logs.
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <emscripten.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+#include "runtime/Demo.h"
+#include "runtime/Failure.h"
+#include "web/BrowserFrameEnd.h"
+#include "web/WebAudioClock.h"
+#include "web/WebGlGaps.h"
+
+// From library_page.js.
+extern "C" {
+void tidewash_page_show_begins();
+void tidewash_page_show_ends();
+int tidewash_page_hold_requested();
+}
+
+namespace {
+
+constexpr int defaultWidth = 800;
+constexpr int defaultHeight = 600;
+
+// The show outlives main: the browser calls frame() after main has returned.
+// The demo is built once the GL context exists, as its scenes upload
+// textures when they are made; like the page, it is never torn down.
+WebAudioClock musicClock;
+BrowserFrameEnd frameEnd(musicClock);
+Demo* demo = nullptr;
+
+// The canvas as an OpenGL window: opaque (no alpha channel, so the page's
+// compositor never blends the picture with the page behind it), with a depth
+// buffer, and with the WebGL gaps bridged before any texture is uploaded.
+void openCanvas(int width, int height) {
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) throw Failure(std::string("Cannot open the OpenGL window: ") + SDL_GetError());
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    if (SDL_SetVideoMode(width, height, 0, SDL_OPENGL) == nullptr)
+        throw Failure(std::string("Cannot open the OpenGL window: ") + SDL_GetError());
+    if (glGetString(GL_VERSION) == nullptr) throw Failure("Cannot open the OpenGL window: no OpenGL context");
+    bridgeWebGlGaps();
+}
+
+void reportFailure(const Failure& failure) {
+    std::cout << "ERROR: " << failure.what() << std::endl;
+    tidewash_page_show_ends();
+}
+
+void endShow() {
+    emscripten_cancel_main_loop();
+    std::cout << "FPS: " << demo->averageFps() << std::endl;
+    tidewash_page_show_ends();
+}
+
+void frame() {
+    try {
+        if (!demo->step()) {
+            endShow();
+            return;
+        }
+    } catch (const Failure& failure) {
+        emscripten_cancel_main_loop();
+        reportFailure(failure);
+        return;
+    }
+    // The page can hold the picture on this frame (to look at it closely);
+    // the music plays on, and the next frame catches up with it.
+    if (tidewash_page_hold_requested() != 0) emscripten_pause_main_loop();
+}
+
+// A canvas edge from main's arguments: a positive number of pixels, or the
+// fallback.
+int canvasEdge(int argc, char** argv, int index, int fallback) {
+    if (index >= argc) return fallback;
+    const int edge = std::atoi(argv[index]);
+    return edge > 0 ? edge : fallback;
+}
+
+}  // namespace
+
+// Called by the page to go on after a hold.
+extern "C" EMSCRIPTEN_KEEPALIVE void tidewash_resume() { emscripten_resume_main_loop(); }
+
+int main(int argc, char** argv) {
+    try {
+        openCanvas(canvasEdge(argc, argv, 1, defaultWidth), canvasEdge(argc, argv, 2, defaultHeight));
+        demo = new Demo;
+        if (!demo->begin(musicClock, frameEnd)) {
+            std::cout << "FPS: " << demo->averageFps() << std::endl;
+            tidewash_page_show_ends();
+            return 0;
+        }
+        tidewash_page_show_begins();
+        emscripten_set_main_loop(frame, 0, false);
+    } catch (const Failure& failure) {
+        reportFailure(failure);
+        return 1;
+    }
+    return 0;
+}
