@@ -8,6 +8,12 @@ namespace {
 constexpr Uint16 framesPerBuffer = 1024;  // about 23 ms at 44100 Hz
 constexpr int channels = 2;
 
+// A frame handed to SDL is heard this many of its buffers later: the device
+// plays the buffer it took before while the one just filled waits. Measured
+// through PulseAudio (docs/benchmarks.md): the sound came out 1.85 buffers
+// after the frames were taken.
+constexpr std::uint32_t outputDelayBuffers = 2;
+
 // Holds the audio callback off for as long as it lives.
 class CallbackLock {
 public:
@@ -30,12 +36,13 @@ bool AudioSystem::init(int rate) {
     wanted.callback = &AudioSystem::mix;
     wanted.userdata = this;
     // Without an "obtained" format to fill in, SDL converts to whatever the
-    // device takes.
+    // device takes. It sets the buffer size it chose in `wanted`.
     if (SDL_OpenAudio(&wanted, nullptr) < 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
     deviceOpen = true;
+    outputDelayFrames = outputDelayBuffers * std::uint32_t(wanted.samples);
     SDL_PauseAudio(0);
     return true;
 }
@@ -45,6 +52,7 @@ void AudioSystem::close() {
         SDL_CloseAudio();
         deviceOpen = false;
     }
+    outputDelayFrames = 0;
     playing = nullptr;
     streams.clear();
 }
@@ -52,6 +60,7 @@ void AudioSystem::close() {
 MusicStream* AudioSystem::openStream(const char* fileName) {
     std::unique_ptr<MusicStream> stream = MusicStream::open(fileName, mixRate);
     if (!stream) return nullptr;
+    stream->setOutputDelay(outputDelayFrames);
     streams.push_back(std::move(stream));
     return streams.back().get();
 }

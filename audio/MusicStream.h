@@ -29,6 +29,9 @@ public:
 
     std::uint32_t positionMs(std::int64_t nowUs) { return clock.positionMs(nowUs); }
 
+    // How many frames the device holds before they are heard (see PlayClock).
+    void setOutputDelay(std::uint32_t frames) { clock.setOutputDelay(frames); }
+
     // Length of the music as the file describes it, 0 if unknown.
     std::uint32_t lengthMs() const;
 

@@ -8,6 +8,12 @@
 // smooth time rather than steps of a whole audio buffer. With no device at all
 // nothing reports, and the position is the steady clock alone.
 //
+// What the device has taken is not heard at once: it sits in the device's
+// buffers first. The position is moved back by that output delay, so that it
+// says what is coming out rather than what went in; it still
+// starts at the position it was reset to, standing there until the first
+// sound comes out, and never decreases.
+//
 // Times are steady-clock microseconds passed in by the caller, which keeps the
 // clock free of any platform call and lets it be driven by hand.
 class PlayClock {
@@ -16,6 +22,10 @@ public:
 
     // Stands still at positionMs until started.
     void reset(std::uint32_t positionMs);
+
+    // The device plays what it takes this many frames later; 0 (no delay)
+    // until set.
+    void setOutputDelay(std::uint32_t frames);
 
     // Runs from `now` on.
     void start(std::int64_t nowUs);
@@ -33,5 +43,7 @@ private:
     bool running = false;
     std::int64_t anchorMediaUs = 0;  // stream position at the last anchor
     std::int64_t anchorWallUs = 0;   // steady-clock time of the last anchor
+    std::int64_t outputDelayUs = 0;  // how long the device holds a frame it took
+    std::uint32_t resetPositionMs = 0;
     std::uint32_t lastPositionMs = 0;
 };

@@ -68,4 +68,57 @@ TEST(PlayClock, HoldsHoursOfFramesWithoutOverflow) {
     EXPECT_EQ(clock.positionMs(36000 * second), 36000000u);
 }
 
+// 1024 frames at 44100 Hz: 23.22 ms held by the device before it is heard.
+constexpr std::uint32_t oneBuffer = 1024;
+
+TEST(PlayClock, StaysAtZeroUntilTheFirstTakenFramesAreHeard) {
+    PlayClock clock(rate);
+    clock.setOutputDelay(oneBuffer);
+    clock.reset(0);
+    clock.start(0);
+    EXPECT_EQ(clock.positionMs(0), 0u);
+    clock.anchor(0, 1000);  // the first callback, 1 ms after the start
+    EXPECT_EQ(clock.positionMs(1000), 0u);
+    EXPECT_EQ(clock.positionMs(20000), 0u);
+    EXPECT_EQ(clock.positionMs(24000), 0u);  // 23.22 ms after the callback: 0.78 ms heard
+    EXPECT_EQ(clock.positionMs(25300), 1u);
+    EXPECT_EQ(clock.positionMs(124300), 100u);
+}
+
+TEST(PlayClock, SaysWhatTheDeviceTookLessWhatItStillHolds) {
+    PlayClock clock(rate);
+    clock.setOutputDelay(2 * oneBuffer);  // 46.44 ms
+    clock.reset(0);
+    clock.start(0);
+    clock.anchor(rate * 2, 2 * second);  // two seconds of frames taken at t = 2 s
+    EXPECT_EQ(clock.positionMs(2 * second), 1953u);
+    for (int ms = 1; ms < 23; ++ms) EXPECT_EQ(clock.positionMs(2 * second + ms * 1000), 1953u + unsigned(ms));
+    clock.anchor(rate * 2 + oneBuffer, 2 * second + 23220);
+    EXPECT_EQ(clock.positionMs(2 * second + 23220), 1976u);
+}
+
+TEST(PlayClock, ADelaySetWhilePlayingHoldsThePositionRatherThanTakingItBack) {
+    PlayClock clock(rate);
+    clock.reset(0);
+    clock.start(0);
+    EXPECT_EQ(clock.positionMs(100000), 100u);
+    clock.setOutputDelay(rate / 20);  // 50 ms
+    EXPECT_EQ(clock.positionMs(100000), 100u);
+    EXPECT_EQ(clock.positionMs(140000), 100u);
+    EXPECT_EQ(clock.positionMs(160000), 110u);
+}
+
+TEST(PlayClock, AfterASeekTheDelayHoldsThePositionAtTheSeekTarget) {
+    PlayClock clock(rate);
+    clock.setOutputDelay(oneBuffer);
+    clock.reset(0);
+    clock.start(0);
+    EXPECT_EQ(clock.positionMs(3 * second), 2976u);
+    clock.reset(1000);
+    EXPECT_EQ(clock.positionMs(3 * second), 1000u);
+    clock.start(3 * second);
+    EXPECT_EQ(clock.positionMs(3 * second + 10000), 1000u);
+    EXPECT_EQ(clock.positionMs(3 * second + 100000), 1076u);
+}
+
 }  // namespace
