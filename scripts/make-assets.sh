@@ -8,7 +8,7 @@ set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$root/build-assets"}
-makers="MakeDot MakeNebula MakeSheet MakeFont MakePicture MakeCircuit MakeLogo MakeContactSheet"
+makers="MakeDot MakeNebula MakeSheet MakeFont MakePicture MakeCircuit MakeLogo MakeContactSheet MakeIcon"
 
 cmake -S "$root" -B "$build" >/dev/null
 # shellcheck disable=SC2086
@@ -22,6 +22,7 @@ bin="$build/tools/assetmakers"
 "$bin/MakePicture" "$root/assets/picture.png"
 "$bin/MakeCircuit" "$root/assets/circuit.png"
 "$bin/MakeLogo" "$root/assets/logo.obj"
+"$bin/MakeIcon" "$root/assets/logo.obj" "$root/assets/icon.png"
 mkdir -p "$root/docs"
 "$bin/MakeContactSheet" "$root/assets" "$root/docs/assets.png"
 echo "assets and docs/assets.png are up to date"
