@@ -53,23 +53,31 @@ std::uint64_t playInto(FrameOutput& output, const CaptureOptions& options, const
     return frameEnd.framesWritten();
 }
 
+// The exit status of a capture a signal stopped: 128 + the signal; 0 when
+// none did.
+int interruptedStatus() {
+    const int signal = interruption::signalNumber();
+    return signal != 0 ? 128 + signal : 0;
+}
+
 int capture(const CaptureOptions& options) {
     interruption::catchSignals();
     const std::unique_ptr<MusicStream> soundtrack = MusicStream::open(options.soundtrack.c_str(), mixRate);
     if (!soundtrack) throw Failure("Cannot find file quietfall.mp3!");
 
+    // What is not committed at the end is removed when the target goes.
     OutputTarget target(options.out, options.force);
     HeadlessGl gl(options.width, options.height);
     if (options.wantsVideo()) {
         Mp4Video video(target.workFolder(), gl.width(), gl.height(), options.fps, *soundtrack, options.fromMs);
         const std::uint64_t frames = playInto(video, options, gl);
-        if (interruption::signalNumber() != 0) return 128 + interruption::signalNumber();
-        video.finish(frames);
+        if (interruptedStatus() == 0) video.finish(frames);
+        if (interruptedStatus() != 0) return interruptedStatus();
         target.commit(video.resultPath());
     } else {
         PngFolder folder(target.workFolder());
         playInto(folder, options, gl);
-        if (interruption::signalNumber() != 0) return 128 + interruption::signalNumber();
+        if (interruptedStatus() != 0) return interruptedStatus();
         target.commit();
     }
     return 0;
