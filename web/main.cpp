@@ -74,8 +74,12 @@ void frame() {
         return;
     }
     // The page can hold the picture on this frame (to look at it closely);
-    // the music plays on, and the next frame catches up with it.
-    if (tidewash_page_hold_requested() != 0) emscripten_pause_main_loop();
+    // the music plays on, and the next frame catches up with it. WebGL runs
+    // behind the page, so the frame is finished before the page looks.
+    if (tidewash_page_hold_requested() != 0) {
+        glFinish();
+        emscripten_pause_main_loop();
+    }
 }
 
 // A canvas edge from main's arguments: a positive number of pixels, or the

@@ -1,0 +1,99 @@
+// What the browser tests share: a small static file server for the built
+// page, headless chromium from Debian through puppeteer-core, and a page
+// whose console messages and errors are kept for the test to look at.
+import http from 'node:http';
+import fs from 'node:fs';
+import path from 'node:path';
+import os from 'node:os';
+import puppeteer from 'puppeteer-core';
+
+const contentTypes = {
+  '.html': 'text/html; charset=utf-8',
+  '.js': 'text/javascript',
+  '.wasm': 'application/wasm',
+  '.MP3': 'audio/mpeg',
+  '.mp3': 'audio/mpeg',
+};
+
+// Serves the files of one folder on 127.0.0.1 at a free port.
+export async function serveFolder(folder) {
+  const server = http.createServer((request, response) => {
+    const name = decodeURIComponent(new URL(request.url, 'http://host').pathname);
+    const file = path.join(folder, name === '/' ? 'index.html' : name);
+    fs.readFile(file, (error, bytes) => {
+      if (error) {
+        response.writeHead(404, { 'Content-Type': 'text/plain' });
+        response.end('not found');
+        return;
+      }
+      response.writeHead(200, { 'Content-Type': contentTypes[path.extname(file)] || 'application/octet-stream' });
+      response.end(bytes);
+    });
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return { url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
+}
+
+// Headless Debian chromium with WebGL through SwiftShader, sound allowed
+// without a gesture, and nothing fetched from the network by itself.
+export async function launchChromium() {
+  const userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'tidewash-chromium-'));
+  const args = [
+    '--use-angle=swiftshader',
+    '--enable-unsafe-swiftshader',
+    '--autoplay-policy=no-user-gesture-required',
+    '--disable-background-networking',
+    '--disable-component-update',
+    '--disable-sync',
+    '--no-first-run',
+    `--user-data-dir=${userDataDir}`,
+  ];
+  if (process.getuid && process.getuid() === 0) args.push('--no-sandbox');
+  const browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    args,
+    defaultViewport: { width: 800, height: 600 },
+  });
+  const close = browser.close.bind(browser);
+  browser.close = async () => {
+    await close();
+    fs.rmSync(userDataDir, { recursive: true, force: true });
+  };
+  return browser;
+}
+
+// Opens the page at an 800 x 600 viewport and collects its console: every
+// message as {type, text, url}, and uncaught page errors as type 'pageerror'.
+export async function openPage(browser, url) {
+  const page = await browser.newPage();
+  const messages = [];
+  page.on('console', (message) => {
+    messages.push({ type: message.type(), text: message.text(), url: message.location().url || '' });
+  });
+  page.on('pageerror', (error) => messages.push({ type: 'pageerror', text: String(error), url: '' }));
+  await page.goto(`${url}?size=800x600`);
+  return { page, messages };
+}
+
+// Presses Start once the page is ready, staying in the window.
+export async function startShow(page) {
+  await page.waitForFunction(() => window.tidewash.state === 'ready', { timeout: 60000 });
+  await page.click('#fullscreen');
+  await page.click('#start');
+}
+
+// The show's state in the page.
+export function showState(page) {
+  return page.evaluate(() => ({
+    state: window.tidewash.state,
+    frames: window.tidewash.frames,
+    position: window.tidewash.lastFramePosition,
+    lines: window.tidewash.lines.slice(),
+  }));
+}
+
+// Fails the test with a message.
+export function check(condition, message) {
+  if (!condition) throw new Error(message);
+}
