@@ -42,7 +42,13 @@ bool AudioSystem::init(int rate) {
         return false;
     }
     deviceOpen = true;
-    outputDelayFrames = outputDelayBuffers * std::uint32_t(wanted.samples);
+    // SDL's dummy driver plays to nowhere and sleeps whole ms per buffer, so
+    // the steady clock keeps better time than it; any other device is heard,
+    // and the position follows it.
+    char driver[32] = "";
+    SDL_AudioDriverName(driver, sizeof driver);
+    deviceKeepsTime = std::strcmp(driver, "dummy") != 0;
+    outputDelayFrames = deviceKeepsTime ? outputDelayBuffers * std::uint32_t(wanted.samples) : 0;
     SDL_PauseAudio(0);
     return true;
 }
@@ -52,6 +58,7 @@ void AudioSystem::close() {
         SDL_CloseAudio();
         deviceOpen = false;
     }
+    deviceKeepsTime = false;
     outputDelayFrames = 0;
     playing = nullptr;
     streams.clear();
@@ -60,7 +67,7 @@ void AudioSystem::close() {
 MusicStream* AudioSystem::openStream(const char* fileName) {
     std::unique_ptr<MusicStream> stream = MusicStream::open(fileName, mixRate);
     if (!stream) return nullptr;
-    stream->setOutputDelay(outputDelayFrames);
+    stream->setDeviceTiming(deviceKeepsTime, outputDelayFrames);
     streams.push_back(std::move(stream));
     return streams.back().get();
 }

@@ -32,6 +32,7 @@ private:
 
     int mixRate = 44100;
     bool deviceOpen = false;
+    bool deviceKeepsTime = false;         // whether the device plays at the pace of time, to someone
     std::uint32_t outputDelayFrames = 0;  // frames the device holds before they are heard
     std::vector<std::unique_ptr<MusicStream>> streams;
     MusicStream* playing = nullptr;

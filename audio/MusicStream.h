@@ -29,8 +29,12 @@ public:
 
     std::uint32_t positionMs(std::int64_t nowUs) { return clock.positionMs(nowUs); }
 
-    // How many frames the device holds before they are heard (see PlayClock).
-    void setOutputDelay(std::uint32_t frames) { clock.setOutputDelay(frames); }
+    // Whether the position follows the device, and how many frames the device
+    // holds before they are heard (see PlayClock).
+    void setDeviceTiming(bool followDevice, std::uint32_t outputDelayFrames) {
+        clock.followDevice(followDevice);
+        clock.setOutputDelay(outputDelayFrames);
+    }
 
     // Length of the music as the file describes it, 0 if unknown.
     std::uint32_t lengthMs() const;

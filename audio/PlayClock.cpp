@@ -19,6 +19,7 @@ void PlayClock::start(std::int64_t nowUs) {
 }
 
 void PlayClock::anchor(std::uint64_t framesTaken, std::int64_t nowUs) {
+    if (!followsDevice) return;
     anchorMediaUs = std::int64_t(framesTaken * 1000000 / std::uint64_t(sampleRate));
     anchorWallUs = nowUs;
 }

@@ -27,6 +27,12 @@ public:
     // until set.
     void setOutputDelay(std::uint32_t frames);
 
+    // Whether device reports are followed (they are until told otherwise). A
+    // device that plays to nowhere takes frames at a pace of its own, not the
+    // pace of time (SDL's dummy driver sleeps whole ms per buffer: 1.3 % slow
+    // here); its reports are ignored and the position is the steady clock.
+    void followDevice(bool follow) { followsDevice = follow; }
+
     // Runs from `now` on.
     void start(std::int64_t nowUs);
 
@@ -41,6 +47,7 @@ public:
 private:
     int sampleRate;
     bool running = false;
+    bool followsDevice = true;
     std::int64_t anchorMediaUs = 0;  // stream position at the last anchor
     std::int64_t anchorWallUs = 0;   // steady-clock time of the last anchor
     std::int64_t outputDelayUs = 0;  // how long the device holds a frame it took

@@ -121,4 +121,18 @@ TEST(PlayClock, AfterASeekTheDelayHoldsThePositionAtTheSeekTarget) {
     EXPECT_EQ(clock.positionMs(3 * second + 100000), 1076u);
 }
 
+TEST(PlayClock, ADeviceThatIsNotFollowedLeavesTheSteadyClockInCharge) {
+    PlayClock clock(rate);
+    clock.followDevice(false);
+    clock.reset(0);
+    clock.start(0);
+    // A device 1.3 % slow: 59.2 s of frames taken after a minute.
+    clock.anchor(std::uint64_t(rate) * 592 / 10, 60 * second);
+    EXPECT_EQ(clock.positionMs(60 * second), 60000u);
+    EXPECT_EQ(clock.positionMs(60 * second + 16667), 60016u);
+    clock.followDevice(true);
+    clock.anchor(std::uint64_t(rate) * 61, 61 * second);
+    EXPECT_EQ(clock.positionMs(61 * second + 5000), 61005u);
+}
+
 }  // namespace
