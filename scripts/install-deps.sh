@@ -13,7 +13,7 @@ packages="
   lame mpg123 sox
   libegl-dev libegl-mesa0 ffmpeg
   clang libclang-rt-14-dev llvm valgrind
-  libsdl1.2-compat openbox wmctrl dpkg-dev
+  libsdl1.2-compat openbox wmctrl dpkg-dev desktop-file-utils
 "
 
 missing=""
