@@ -1,0 +1,145 @@
+// The music clock over a whole real-time run of the soundtrack with the audio
+// layer on a real SDL device (scripts/bench.sh sets SDL_AUDIODRIVER=dummy):
+//   clock_bench SOUNDTRACK SECONDS
+// A loop paced at 60 frames a second reads the position once a frame, as the
+// demo does. Prints "decreases N largest_excess_ms E largest_step_ms S
+// interval_ms I drift_ms_per_min D underruns U": how often the position went
+// back, the most a step between two frames exceeded the steady time between
+// them, the largest step and the frame interval, the drift of the position
+// against the steady clock (least squares over the run), and the callbacks
+// before the music's end that did not hand SDL the music itself.
+//
+// SDL_OpenAudio is wrapped at link time (-Wl,--wrap): every callback's output
+// is compared with the soundtrack decoded beforehand.
+#include <SDL.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "audio/Audio.h"
+#include "audio/MusicStream.h"
+
+namespace {
+
+constexpr int rate = 44100;
+constexpr int channels = 2;
+
+// What the callbacks handed to SDL, checked against the decoded music.
+struct CallbackCheck {
+    void (*realCallback)(void* userdata, Uint8* out, int bytes) = nullptr;
+    void* realUserdata = nullptr;
+    std::vector<std::int16_t> music;        // the soundtrack, interleaved stereo
+    std::atomic<bool> playing{false};       // set with the callback locked out, as playback starts
+    std::uint64_t samplesHanded = 0;        // stereo samples since playback started
+    std::atomic<int> underruns{0};
+};
+
+CallbackCheck& check() {
+    static CallbackCheck state;
+    return state;
+}
+
+void checkedCallback(void* userdata, Uint8* out, int bytes) {
+    CallbackCheck& state = check();
+    state.realCallback(userdata, out, bytes);
+    if (!state.playing) return;
+    const auto count = std::uint64_t(bytes) / sizeof(std::int16_t);
+    const std::uint64_t from = state.samplesHanded;
+    state.samplesHanded += count;
+    if (from + count > state.music.size()) return;  // the music's end: silence is right
+    if (std::memcmp(out, state.music.data() + from, size_t(bytes)) != 0) ++state.underruns;
+}
+
+std::vector<std::int16_t> decode(const char* file, std::uint32_t& lengthMs) {
+    std::unique_ptr<MusicStream> stream = MusicStream::open(file, rate);
+    if (!stream) return {};
+    stream->seek(0);
+    lengthMs = stream->lengthMs();
+    const std::uint64_t frames = std::uint64_t(lengthMs) * rate / 1000;
+    std::vector<std::int16_t> music(frames * channels);
+    const int block = 4096;
+    for (std::uint64_t at = 0; at + block <= frames; at += block) stream->fill(music.data() + at * channels, block, 0);
+    music.resize(frames / block * block * channels);  // whole blocks only: the decoder's last partial block is left out
+    return music;
+}
+
+}  // namespace
+
+extern "C" int __real_SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained);
+extern "C" int __wrap_SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
+    check().realCallback = desired->callback;
+    check().realUserdata = desired->userdata;
+    desired->callback = &checkedCallback;
+    return __real_SDL_OpenAudio(desired, obtained);
+}
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: clock_bench SOUNDTRACK SECONDS\n");
+        return 2;
+    }
+    std::uint32_t lengthMs = 0;
+    check().music = decode(argv[1], lengthMs);
+    if (check().music.empty()) {
+        std::printf("ERROR: cannot decode %s\n", argv[1]);
+        return 1;
+    }
+    const double seconds = std::atof(argv[2]);
+    if (!audio::init(rate)) {
+        std::printf("ERROR: no sound device\n");
+        return 1;
+    }
+    MusicStream* stream = audio::openStream(argv[1]);
+    audio::setStreamTime(stream, 0);
+
+    using Clock = std::chrono::steady_clock;
+    const auto interval = std::chrono::microseconds(16667);
+    SDL_LockAudio();
+    audio::playStream(stream);
+    check().playing = true;
+    const Clock::time_point start = Clock::now();
+    SDL_UnlockAudio();
+
+    std::vector<double> wallMs, positionMs;
+    Clock::time_point next = start;
+    while (Clock::now() - start < std::chrono::duration<double>(seconds)) {
+        next += interval;
+        std::this_thread::sleep_until(next);
+        const std::uint32_t position = audio::streamTime(stream);
+        wallMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        positionMs.push_back(position);
+    }
+    audio::close();
+
+    int decreases = 0;
+    double largestExcess = -1e9, largestStep = 0;
+    for (size_t i = 1; i < positionMs.size(); ++i) {
+        if (positionMs[i] < positionMs[i - 1]) ++decreases;
+        largestStep = std::max(largestStep, positionMs[i] - positionMs[i - 1]);
+        largestExcess = std::max(largestExcess, (positionMs[i] - positionMs[i - 1]) - (wallMs[i] - wallMs[i - 1]));
+    }
+    // Drift: the slope of position against steady time, past the first
+    // second (the start holds the position for the output delay).
+    double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+    for (size_t i = 0; i < positionMs.size(); ++i) {
+        if (wallMs[i] < 1000) continue;
+        n += 1;
+        sx += wallMs[i];
+        sy += positionMs[i];
+        sxx += wallMs[i] * wallMs[i];
+        sxy += wallMs[i] * positionMs[i];
+    }
+    const double slope = n > 1 ? (n * sxy - sx * sy) / (n * sxx - sx * sx) : 1.0;
+    std::printf("decreases %d largest_excess_ms %.2f largest_step_ms %.2f interval_ms %.2f drift_ms_per_min %.2f "
+                "underruns %d frames %zu music_ms %u\n",
+                decreases, largestExcess, largestStep, 16.667, (slope - 1.0) * 60000.0, check().underruns.load(),
+                positionMs.size(), lengthMs);
+    return 0;
+}
