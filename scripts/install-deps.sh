@@ -14,6 +14,7 @@ packages="
   libegl-dev libegl-mesa0 ffmpeg
   clang libclang-rt-14-dev llvm valgrind
   libsdl1.2-compat openbox wmctrl dpkg-dev desktop-file-utils
+  pulseaudio pulseaudio-utils
 "
 
 missing=""
