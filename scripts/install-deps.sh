@@ -15,7 +15,14 @@ packages="
   clang libclang-rt-14-dev llvm valgrind
   libsdl1.2-compat openbox wmctrl dpkg-dev desktop-file-utils
   pulseaudio pulseaudio-utils
+  emscripten node-acorn chromium
 "
+
+# npm for the browser tests' puppeteer-core; a Node.js from elsewhere may
+# bring its own npm, which Debian's package would conflict with.
+if ! command -v npm >/dev/null; then
+  packages="$packages npm"
+fi
 
 missing=""
 for package in $packages; do
