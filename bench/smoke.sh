@@ -1,0 +1,16 @@
+#!/bin/bash
+# The benchmark command with short durations, as a test, so that it cannot
+# rot: every figure must be measured and the table printed. No figure is held
+# to its target here; that is what the full run is for.
+#   smoke.sh SOURCE_DIR BUILD_DIR
+out=$(bash "$1/scripts/bench.sh" --smoke --build "$2")
+status=$?
+echo "$out"
+[ "$status" -eq 0 ] || { echo "FAIL: scripts/bench.sh --smoke exited with status $status"; exit 1; }
+grep -qx '| Figure | Measured | Target | Met |' <<< "$out" || { echo "FAIL: no table"; exit 1; }
+for figure in "Frame cost, entry8" "Own share of a frame's instructions, entry 8" "Heap allocations in frames" \
+  "Start-up to the first frame shown" "Clock: drift" "Clock: underruns" "A/V offset" "Binary size" \
+  "Peak resident memory" "Clean build" "Capture to PNG, 800x600" "Capture to MP4, 1920x1080"; do
+  grep -qF "| $figure" <<< "$out" || { echo "FAIL: the table has no row for \"$figure\""; exit 1; }
+done
+echo "the table has every row"
