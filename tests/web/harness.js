@@ -97,3 +97,63 @@ export function showState(page) {
 export function check(condition, message) {
   if (!condition) throw new Error(message);
 }
+
+// The schedule's entries as the browser tests look at them: the music
+// position each one starts from and its length, in ms.
+export const entries = [
+  { number: 1, scene: 'particle cloud', from: 0, length: 10700 },
+  { number: 2, scene: 'title lettering', from: 10700, length: 1500 },
+  { number: 3, scene: 'particle cloud', from: 12200, length: 7799 },
+  { number: 4, scene: 'title lettering', from: 19999, length: 6379 },
+  { number: 5, scene: 'particle cloud', from: 26378, length: 5032 },
+  { number: 6, scene: 'title picture', from: 31410, length: 41000 },
+  { number: 7, scene: 'tunnel', from: 72410, length: 19889 },
+  { number: 8, scene: 'closing scene', from: 92299, length: 31270 },
+];
+export const showLengthMs = 123569;
+
+// Waits until the page has drawn a frame for at least this music position.
+export function waitForPosition(page, positionMs, timeout) {
+  return page.waitForFunction((target) => window.tidewash.lastFramePosition >= target,
+    { timeout, polling: 10 }, positionMs);
+}
+
+// Holds the show on its next frame, then takes a screenshot of the canvas.
+// Returns the frame's music position, the frames drawn so far, the frame's
+// own pixels as PNG bytes and the screenshot as PNG bytes; the show goes on.
+export async function holdAndShoot(page) {
+  const position = await page.evaluate(() => window.tidewash.hold());
+  const frames = await page.evaluate(() => window.tidewash.frames);
+  const dataUrl = await page.evaluate(() => window.tidewash.heldFramePng());
+  const canvas = await page.$('#screen');
+  const screenshot = Buffer.from(await canvas.screenshot({ type: 'png' }));
+  await page.evaluate(() => window.tidewash.resume());
+  return { position, frames, frame: Buffer.from(dataUrl.split(',')[1], 'base64'), screenshot };
+}
+
+// The console messages that point at a fault: errors and uncaught exceptions.
+export function consoleErrors(messages) {
+  return messages.filter((message) => message.type === 'error' || message.type === 'pageerror');
+}
+
+// Runs a test body and reports it: "PASS name" or the failure, exit status 1.
+export async function runTest(name, body) {
+  try {
+    await body();
+    console.log(`PASS ${name}`);
+  } catch (error) {
+    console.error(`FAIL ${name}: ${error.stack || error}`);
+    process.exitCode = 1;
+  }
+}
+
+// Runs body(browser) with a fresh chromium and closes it afterwards, also on
+// failure, so the test process can end.
+export async function withBrowser(body) {
+  const browser = await launchChromium();
+  try {
+    return await body(browser);
+  } finally {
+    await browser.close();
+  }
+}

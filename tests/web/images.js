@@ -62,3 +62,29 @@ export function brightPixels(picture, threshold) {
     quarters: quarters.map((n) => (count ? n / count : 0)),
   };
 }
+
+// The mean colour of each block of a grid of columns x rows blocks, row by
+// row from the top left: [[r, g, b], ...].
+export function blockColours(picture, columns, rows) {
+  const blocks = [];
+  for (let row = 0; row < rows; ++row) {
+    const top = Math.floor((row * picture.height) / rows);
+    const bottom = Math.floor(((row + 1) * picture.height) / rows);
+    for (let column = 0; column < columns; ++column) {
+      const left = Math.floor((column * picture.width) / columns);
+      const right = Math.floor(((column + 1) * picture.width) / columns);
+      const sums = [0, 0, 0];
+      for (let y = top; y < bottom; ++y) {
+        for (let x = left; x < right; ++x) {
+          const i = (y * picture.width + x) * 4;
+          sums[0] += picture.data[i];
+          sums[1] += picture.data[i + 1];
+          sums[2] += picture.data[i + 2];
+        }
+      }
+      const pixels = (bottom - top) * (right - left);
+      blocks.push(sums.map((sum) => sum / pixels));
+    }
+  }
+  return blocks;
+}

@@ -1,0 +1,133 @@
+// The page's screenshots (from plays.js) look like what the capture program
+// renders at the music position the page reported for each: nearly the same
+// pixels where the picture depends on the time alone (the lettering entry's
+// spinning logo, the title picture, the grid), the same mean colour and the
+// same placement of bright pixels where it also depends on the frame rate
+// (the particle cloud's camera catches up one key per frame, the tunnel
+// scrolls per frame), each captured at the rate the page drew its entry.
+//   node matches_capture.js SHOTS CAPTURE SOUNDTRACK
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { check, runTest } from './harness.js';
+import { blockColours, brightPixels, meanAbsoluteDifference, meanColour, readPng } from './images.js';
+
+const [shotsFolder, capture, soundtrack] = process.argv.slice(2);
+
+// How each shot is compared: by its pixels where the picture depends on the
+// time alone; by coarser features where it also depends on the frame rate.
+// The particle cloud is dark with bright dots, so where its bright pixels lie
+// is a feature of its own.
+const comparisons = {
+  particles: ['colour', 'blocks', 'bright'],
+  lettering: ['pixels'],
+  picture: ['pixels'],
+  tunnel: ['colour', 'blocks'],
+  grid: ['pixels'],
+};
+const largestPixelDifference = 4;        // mean |difference| per channel, 0 to 255
+const largestColourDifference = 5;       // per channel of the mean colour
+const blockColumns = 8;                  // a grid of 8 x 6 blocks of 100 x 100 pixels
+const blockRows = 6;
+const largestBlockDifference = 14;       // per channel of any block's mean colour
+const largestMeanBlockDifference = 3;    // per channel, over all blocks
+const brightThreshold = 160;
+const largestCentreShift = 0.04;         // of the picture's width or height
+const largestQuarterShift = 0.06;        // of the bright pixels, per quarter
+
+function comparePixels(name, shot, still) {
+  const difference = meanAbsoluteDifference(shot, still);
+  console.log(`${name}: mean absolute difference ${difference.toFixed(2)}`);
+  check(difference <= largestPixelDifference,
+    `${name}: the screenshot differs from the capture by ${difference.toFixed(2)} per channel on average`);
+}
+
+function compareColour(name, shot, still) {
+  const colours = [meanColour(shot), meanColour(still)];
+  console.log(`${name}: mean colour ${colours.map((c) => c.map((v) => v.toFixed(1)).join('/')).join(' vs ')}`);
+  for (let channel = 0; channel < 3; ++channel) {
+    const difference = Math.abs(colours[0][channel] - colours[1][channel]);
+    check(difference <= largestColourDifference, `${name}: mean colour channel ${channel} differs by ${difference.toFixed(1)}`);
+  }
+}
+
+function compareBlocks(name, shot, still) {
+  const blocks = [blockColours(shot, blockColumns, blockRows), blockColours(still, blockColumns, blockRows)];
+  let largest = 0;
+  let sum = 0;
+  blocks[0].forEach((colour, block) => colour.forEach((value, channel) => {
+    const difference = Math.abs(value - blocks[1][block][channel]);
+    largest = Math.max(largest, difference);
+    sum += difference;
+  }));
+  const mean = sum / (blocks[0].length * 3);
+  console.log(`${name}: block colours differ by ${largest.toFixed(1)} at most, ${mean.toFixed(2)} on average`);
+  check(largest <= largestBlockDifference, `${name}: a block's mean colour differs by ${largest.toFixed(1)}`);
+  check(mean <= largestMeanBlockDifference, `${name}: the blocks' mean colours differ by ${mean.toFixed(2)} on average`);
+}
+
+function compareBright(name, shot, still) {
+  const [page, captured] = [brightPixels(shot, brightThreshold), brightPixels(still, brightThreshold)];
+  console.log(`${name}: bright share ${page.share.toFixed(4)} vs ${captured.share.toFixed(4)}, ` +
+    `centre ${page.centreX.toFixed(3)},${page.centreY.toFixed(3)} vs ${captured.centreX.toFixed(3)},${captured.centreY.toFixed(3)}, ` +
+    `quarters ${page.quarters.map((q) => q.toFixed(2)).join('/')} vs ${captured.quarters.map((q) => q.toFixed(2)).join('/')}`);
+  check(captured.share > 0.001, `${name}: the capture has almost no bright pixels`);
+  check(page.share >= captured.share * 0.75 && page.share <= captured.share / 0.75,
+    `${name}: ${page.share.toFixed(4)} of the screenshot is bright, ${captured.share.toFixed(4)} of the capture`);
+  check(Math.abs(page.centreX - captured.centreX) <= largestCentreShift &&
+    Math.abs(page.centreY - captured.centreY) <= largestCentreShift,
+    `${name}: the bright pixels' centre moved from ${captured.centreX.toFixed(3)},${captured.centreY.toFixed(3)} ` +
+    `to ${page.centreX.toFixed(3)},${page.centreY.toFixed(3)}`);
+  for (let quarter = 0; quarter < 4; ++quarter) {
+    const shift = Math.abs(page.quarters[quarter] - captured.quarters[quarter]);
+    check(shift <= largestQuarterShift, `${name}: quarter ${quarter} holds ${shift.toFixed(2)} more or less of the bright pixels`);
+  }
+}
+
+const compare = { pixels: comparePixels, colour: compareColour, blocks: compareBlocks, bright: compareBright };
+
+// The frame rate for a number of frames over a span of music, 1 to 1000.
+function rate(frames, spanMs) {
+  return Math.min(1000, Math.max(1, Math.round((frames * 1000) / spanMs)));
+}
+
+// The still of each shot. Where the frame rate shapes the picture, it is
+// captured at the rate the page drew that shot's entry, so that it is as many
+// frames into the entry as the page's; the others share one capture at the
+// page's average rate.
+function captureStills(shots, folder) {
+  const last = shots[shots.length - 1];
+  const averageFps = rate(last.frames, last.position);
+  const byRate = new Map();
+  for (const shot of shots) {
+    const byTime = comparisons[shot.name].includes('pixels');
+    const fps = byTime ? averageFps : rate(shot.framesInEntry, shot.position - shot.entryFrom);
+    if (!byRate.has(fps)) byRate.set(fps, []);
+    byRate.get(fps).push(shot);
+  }
+  const stills = new Map();
+  for (const [fps, group] of byRate) {
+    const out = path.join(folder, `at-${fps}`);
+    const times = group.map((shot) => shot.position).join(',');
+    console.log(`capturing ${times} at ${fps} fps`);
+    execFileSync(capture, ['--stills', times, '--fps', String(fps), '--size', '800x600', '--out', out,
+      '--soundtrack', soundtrack, '--quiet'], { stdio: 'inherit' });
+    for (const shot of group) stills.set(shot.name, readPng(path.join(out, `${shot.position}.png`)));
+  }
+  return stills;
+}
+
+await runTest('web screenshots match the capture program at the same positions', async () => {
+  const shots = JSON.parse(fs.readFileSync(path.join(shotsFolder, 'shots.json'), 'utf8'));
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'tidewash-stills-'));
+  try {
+    const stills = captureStills(shots, folder);
+    for (const shot of shots) {
+      const page = readPng(path.join(shotsFolder, `${shot.name}.png`));
+      for (const feature of comparisons[shot.name]) compare[feature](shot.name, page, stills.get(shot.name));
+    }
+  } finally {
+    fs.rmSync(folder, { recursive: true, force: true });
+  }
+});
