@@ -68,26 +68,36 @@ int openWhenReadable(const char* fileName) {
     return -1;
 }
 
+// The file the decoder reads. A regular file always has data (or its end) at
+// hand; anything else, such as a FIFO, may not.
+struct OpenFile {
+    int fd;
+    bool mayStall;
+};
+
 // The decoder's reads: a read that finds nothing for dataWaitMs is the end of
 // the file, so a writer that stops feeding a FIFO ends the music instead of
-// holding up the audio device.
+// holding up the audio device. A regular file is read without the wait, which
+// would cost a system call for each of the many small reads through junk.
 mpg123_ssize_t readFile(void* handle, void* buffer, size_t bytes) {
-    const int fd = *static_cast<int*>(handle);
-    if (!waitForData(fd)) return 0;
+    const OpenFile& file = *static_cast<OpenFile*>(handle);
+    if (file.mayStall && !waitForData(file.fd)) return 0;
     ssize_t got = 0;
     do {
-        got = ::read(fd, buffer, bytes);
+        got = ::read(file.fd, buffer, bytes);
     } while (got < 0 && errno == EINTR);
     return got;
 }
 
-off_t seekFile(void* handle, off_t offset, int whence) { return ::lseek(*static_cast<int*>(handle), offset, whence); }
+off_t seekFile(void* handle, off_t offset, int whence) {
+    return ::lseek(static_cast<OpenFile*>(handle)->fd, offset, whence);
+}
 
 // Called by mpg123_close and mpg123_delete: the decoder owns the descriptor.
 void closeFile(void* handle) {
-    int* fd = static_cast<int*>(handle);
-    ::close(*fd);
-    delete fd;
+    OpenFile* file = static_cast<OpenFile*>(handle);
+    ::close(file->fd);
+    delete file;
 }
 
 // Reads the format, which decodes up to the first valid frame: false for a
@@ -107,6 +117,11 @@ bool findsAudio(mpg123_handle* decoder) {
 // turns away a file with no MPEG audio in it, and a claim of more frames than
 // the file can hold is then ignored.
 enum class FrameCount { plausible, tooManyClaimed, noAudio };
+
+bool isRegularFile(int fd) {
+    struct stat status {};
+    return fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+}
 
 FrameCount checkFrameCount(int fd) {
     struct stat status {};
@@ -146,7 +161,7 @@ std::unique_ptr<MusicStream> MusicStream::open(const char* fileName, int mixRate
         mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_IGNORE_STREAMLENGTH, 0.0);
     // From here the decoder closes the descriptor, also when opening fails.
     mpg123_replace_reader_handle(decoder, readFile, seekFile, closeFile);
-    if (mpg123_open_handle(decoder, new int(fd)) != MPG123_OK || !findsAudio(decoder)) {
+    if (mpg123_open_handle(decoder, new OpenFile{fd, !isRegularFile(fd)}) != MPG123_OK || !findsAudio(decoder)) {
         mpg123_delete(decoder);
         return nullptr;
     }
