@@ -56,6 +56,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries' packages, found by dpkg-shlibdeps from the program itself.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# tidewash-capture hands its frames to ffmpeg to make a video.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ffmpeg)
 # The summary above is the first line of the package's description, this
 # the rest.
 set(CPACK_PACKAGE_DESCRIPTION
@@ -66,5 +68,9 @@ little over two minutes in all.
 .
 Start it from the desktop menu or with the command tidewash. Escape ends it
 and Space writes the music position. Without a sound card it plays in silence,
-in correct time.")
+in correct time.
+.
+tidewash-capture records the demo with no display, at any frame rate and
+size, to an H.264 video with its soundtrack (through ffmpeg), PNG frames or
+stills.")
 include(CPack)
