@@ -157,3 +157,59 @@ export async function withBrowser(body) {
     await browser.close();
   }
 }
+
+// Which entry drew frame `index` of a show whose frames saw these music
+// positions, and how many frames that entry had drawn by then (counting it),
+// by the frame loop's switching rule: an entry ends in the first frame past
+// its length, measured from the frame that started it, which is the first
+// frame of the next entry's time.
+export function entryOfFrame(positions, index) {
+  let entry = 0;
+  let entryStart = 0;
+  let framesInEntry = 0;
+  for (let i = 0; i <= index; ++i) {
+    framesInEntry += 1;
+    if (i === index) break;
+    if (positions[i] - entryStart > entries[entry].length) {
+      entry += 1;
+      entryStart = positions[i];
+      framesInEntry = 0;
+    }
+  }
+  return { entry: entry + 1, framesInEntry };
+}
+
+// The positions of a capture's frames at a fixed rate up to the frame shown
+// at timeMs: frame n sees n x 1000 / fps ms, rounded to the nearest ms.
+export function capturePositions(fps, timeMs) {
+  const positions = [];
+  for (let n = 0; ; ++n) {
+    const position = Math.floor((n * 1000 + Math.floor(fps / 2)) / fps);
+    if (position > timeMs) return positions;
+    positions.push(position);
+  }
+}
+
+// The times of the camera path's keys, read from the demo's own table.
+export function cameraKeyTimes() {
+  const source = fs.readFileSync(new URL('../../assets/CameraKeys.cpp', import.meta.url), 'utf8');
+  return [...source.matchAll(/^\s*\{\s*(\d+),/gm)].map((match) => Number(match[1]));
+}
+
+// The key a scene's camera moves towards after frame `index` of a show with
+// these frame positions, where the scene draws the frames of the given
+// entries: it steps on by at most one key a frame, when the frame's time is
+// past the key's, until the key with time 0 that ends the path.
+export function cameraKeyAfter(positions, index, sceneEntries, keyTimes) {
+  let next = 1;
+  let entry = 0;
+  let entryStart = 0;
+  for (let i = 0; i <= index; ++i) {
+    if (sceneEntries.includes(entry + 1) && keyTimes[next] !== 0 && positions[i] > keyTimes[next]) next += 1;
+    if (positions[i] - entryStart > entries[entry].length) {
+      entry += 1;
+      entryStart = positions[i];
+    }
+  }
+  return next;
+}

@@ -1,16 +1,19 @@
 // The page's screenshots (from plays.js) look like what the capture program
-// renders at the music position the page reported for each: nearly the same
-// pixels where the picture depends on the time alone (the lettering entry's
-// spinning logo, the title picture, the grid), the same mean colour and the
-// same placement of bright pixels where it also depends on the frame rate
-// (the particle cloud's camera catches up one key per frame, the tunnel
-// scrolls per frame), each captured at the rate the page drew its entry.
+// renders for the same frame: nearly the same pixels where the picture
+// depends on the time alone (the lettering entry's spinning logo, the title
+// picture, the grid), taken at the music position the page reported for each;
+// the same mean colour and the same colours and bright pixels in the same
+// places where it also depends on the frame rate (the particle cloud's camera
+// catches up one key per frame; the tunnel scrolls per frame, so its still is
+// the capture's frame as many frames into the tunnel as the page's).
 //   node matches_capture.js SHOTS CAPTURE SOUNDTRACK
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { check, runTest } from './harness.js';
+import {
+  cameraKeyAfter, cameraKeyTimes, capturePositions, check, entries, entryOfFrame, runTest,
+} from './harness.js';
 import { blockColours, brightPixels, meanAbsoluteDifference, meanColour, readPng } from './images.js';
 
 const [shotsFolder, capture, soundtrack] = process.argv.slice(2);
@@ -92,28 +95,67 @@ function rate(frames, spanMs) {
   return Math.min(1000, Math.max(1, Math.round((frames * 1000) / spanMs)));
 }
 
-// The still of each shot. Where the frame rate shapes the picture, it is
-// captured at the rate the page drew that shot's entry, so that it is as many
-// frames into the entry as the page's; the others share one capture at the
-// page's average rate.
+// The rate nearest to `near` (up to 240 fps) at which a capture has a frame
+// at exactly timeMs: the camera moves too fast for the frame before.
+function rateWithFrameAt(timeMs, near) {
+  let best = null;
+  for (let fps = 1; fps <= 240; ++fps) {
+    const positions = capturePositions(fps, timeMs);
+    if (positions[positions.length - 1] !== timeMs) continue;
+    if (best === null || Math.abs(fps - near) < Math.abs(best - near)) best = fps;
+  }
+  if (best === null) throw new Error(`no capture rate up to 240 fps has a frame at ${timeMs} ms`);
+  return best;
+}
+
+// Where a still is taken, and at which rate. Pictures that depend on the
+// time alone share one capture at the page's average rate, at the page's
+// positions. The particle cloud's still is taken at its position too, at a
+// rate near the page's for its entry that has a frame at exactly that time,
+// with the camera at the same key of its path. The tunnel's picture depends on the number of
+// frames it has drawn and not on the time: its still is the capture's frame
+// that is as many frames into the tunnel entry as the page's, at the rate the
+// page drew the entry, a few ms from the page's position.
+function stillOf(shot, averageFps) {
+  if (comparisons[shot.name].includes('pixels')) return { fps: averageFps, time: shot.position };
+  const entryStart = entries[shot.entry - 1].from;
+  const fps = rate(shot.framesInEntry, shot.position - entryStart);
+  if (shot.name === 'particles') {
+    const exact = rateWithFrameAt(shot.position, fps);
+    const positions = capturePositions(exact, shot.position);
+    const key = cameraKeyAfter(positions, positions.length - 1, [1, 3, 5], cameraKeyTimes());
+    check(key === shot.cameraKey, `${shot.name}: the capture's camera heads for key ${key}, the page's for ${shot.cameraKey}`);
+    return { fps: exact, time: shot.position };
+  }
+  const positions = capturePositions(fps, shot.position + 2000);
+  for (let index = 0; index < positions.length; ++index) {
+    const drawnBy = entryOfFrame(positions, index);
+    if (drawnBy.entry === shot.entry && drawnBy.framesInEntry === shot.framesInEntry) {
+      return { fps, time: positions[index] };
+    }
+  }
+  throw new Error(`${shot.name}: no frame of a ${fps} fps capture is ${shot.framesInEntry} frames into entry ${shot.entry}`);
+}
+
+// Captures the stills of all shots, grouped by rate.
 function captureStills(shots, folder) {
   const last = shots[shots.length - 1];
   const averageFps = rate(last.frames, last.position);
   const byRate = new Map();
   for (const shot of shots) {
-    const byTime = comparisons[shot.name].includes('pixels');
-    const fps = byTime ? averageFps : rate(shot.framesInEntry, shot.position - shot.entryFrom);
-    if (!byRate.has(fps)) byRate.set(fps, []);
-    byRate.get(fps).push(shot);
+    const still = stillOf(shot, averageFps);
+    console.log(`${shot.name}: the page's frame at ${shot.position} ms, ${shot.framesInEntry} frames into entry ` +
+      `${shot.entry}; the capture's at ${still.time} ms at ${still.fps} fps`);
+    if (!byRate.has(still.fps)) byRate.set(still.fps, []);
+    byRate.get(still.fps).push({ name: shot.name, time: still.time });
   }
   const stills = new Map();
   for (const [fps, group] of byRate) {
     const out = path.join(folder, `at-${fps}`);
-    const times = group.map((shot) => shot.position).join(',');
-    console.log(`capturing ${times} at ${fps} fps`);
+    const times = [...new Set(group.map((still) => still.time))].join(',');
     execFileSync(capture, ['--stills', times, '--fps', String(fps), '--size', '800x600', '--out', out,
       '--soundtrack', soundtrack, '--quiet'], { stdio: 'inherit' });
-    for (const shot of group) stills.set(shot.name, readPng(path.join(out, `${shot.position}.png`)));
+    for (const still of group) stills.set(still.name, readPng(path.join(out, `${still.time}.png`)));
   }
   return stills;
 }
