@@ -15,17 +15,19 @@ void PlayClock::setOutputDelay(std::uint32_t frames) {
 
 void PlayClock::start(std::int64_t nowUs) {
     running = true;
+    deviceReported = false;
     anchorWallUs = nowUs;
 }
 
 void PlayClock::anchor(std::uint64_t framesTaken, std::int64_t nowUs) {
     if (!followsDevice) return;
+    deviceReported = true;
     anchorMediaUs = std::int64_t(framesTaken * 1000000 / std::uint64_t(sampleRate));
     anchorWallUs = nowUs;
 }
 
 std::uint32_t PlayClock::positionMs(std::int64_t nowUs) {
-    if (!running) return lastPositionMs;
+    if (!running || (followsDevice && !deviceReported)) return lastPositionMs;
     const std::int64_t sinceAnchorUs = std::max<std::int64_t>(0, nowUs - anchorWallUs);
     // Nothing before the reset position comes out: the delay holds the
     // position there rather than taking it below.

@@ -5,8 +5,11 @@
 // The play position of a stream in whole ms. The audio device reports how many
 // frames it has taken at the moment it asks for more; between those reports
 // the position runs on with the steady clock, so consecutive video frames see
-// smooth time rather than steps of a whole audio buffer. With no device at all
-// nothing reports, and the position is the steady clock alone.
+// smooth time rather than steps of a whole audio buffer. Once started, the
+// position waits for the device's first report: a sound server can take a
+// second or two to start a stream (PulseAudio's null sink took 1.8 s), and
+// the picture must not run ahead meanwhile. With no device followed, nothing
+// reports, and the position is the steady clock alone.
 //
 // What the device has taken is not heard at once: it sits in the device's
 // buffers first. The position is moved back by that output delay, so that it
@@ -48,6 +51,7 @@ private:
     int sampleRate;
     bool running = false;
     bool followsDevice = true;
+    bool deviceReported = false;     // the device has reported since the start
     std::int64_t anchorMediaUs = 0;  // stream position at the last anchor
     std::int64_t anchorWallUs = 0;   // steady-clock time of the last anchor
     std::int64_t outputDelayUs = 0;  // how long the device holds a frame it took

@@ -9,7 +9,7 @@
 // is placed against the decoded soundtrack by cross-correlation, which gives
 // the time each reported position was heard. Prints one line per press and a
 // summary: "offset_ms MEDIAN min MIN max MAX presses N unmatched U correlation
-// LOWEST";
+// LOWEST sink_rate_hz R" (the rate the sink played at by the steady clock);
 // a positive offset means the sound comes after the position.
 #include <poll.h>
 #include <unistd.h>
@@ -209,8 +209,9 @@ int measure(const char* demoPath, const char* soundtrack, double seconds, const 
     std::vector<double> sorted = offsets;
     std::sort(sorted.begin(), sorted.end());
     const double median = sorted[sorted.size() / 2];
-    std::printf("offset_ms %.2f min %.2f max %.2f presses %zu unmatched %d correlation %.4f\n", median,
-                sorted.front(), sorted.back(), sorted.size(), unmatched, lowestCorrelation);
+    std::printf("offset_ms %.2f min %.2f max %.2f presses %zu unmatched %d correlation %.4f sink_rate_hz %.1f\n",
+                median, sorted.front(), sorted.back(), sorted.size(), unmatched, lowestCorrelation,
+                1e6 / fit.microsecondsPerSample());
     return 0;
 }
 

@@ -4,8 +4,9 @@
 // A loop paced at 60 frames a second reads the position once a frame, as the
 // demo does. Prints "decreases N largest_excess_ms E largest_step_ms S
 // interval_ms I drift_ms_per_min D underruns U": how often the position went
-// back, the most a step between two frames exceeded the steady time between
-// them, the largest step and the frame interval, the drift of the position
+// back, the most a step between two frames exceeded the steady time that can
+// have passed between them (each reading is bracketed by the steady time
+// before and after it), the largest step and the frame interval, the drift of the position
 // against the steady clock (least squares over the run), and the callbacks
 // before the music's end that did not hand SDL the music itself.
 //
@@ -107,39 +108,60 @@ int main(int argc, char** argv) {
     const Clock::time_point start = Clock::now();
     SDL_UnlockAudio();
 
-    std::vector<double> wallMs, positionMs;
+    // Each reading is bracketed by the steady time just before and just
+    // after it: the position belongs to a moment in between.
+    std::vector<double> beforeMs, afterMs, positionMs;
+    const auto sinceStartMs = [start](Clock::time_point t) {
+        return std::chrono::duration<double, std::milli>(t - start).count();
+    };
     Clock::time_point next = start;
     while (Clock::now() - start < std::chrono::duration<double>(seconds)) {
         next += interval;
         std::this_thread::sleep_until(next);
+        const Clock::time_point before = Clock::now();
         const std::uint32_t position = audio::streamTime(stream);
-        wallMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        const Clock::time_point after = Clock::now();
+        beforeMs.push_back(sinceStartMs(before));
+        afterMs.push_back(sinceStartMs(after));
         positionMs.push_back(position);
     }
     audio::close();
 
     int decreases = 0;
-    double largestExcess = -1e9, largestStep = 0;
+    double largestExcess = -1e9, largestStep = 0, largestExcessAtMs = 0;
     for (size_t i = 1; i < positionMs.size(); ++i) {
         if (positionMs[i] < positionMs[i - 1]) ++decreases;
         largestStep = std::max(largestStep, positionMs[i] - positionMs[i - 1]);
-        largestExcess = std::max(largestExcess, (positionMs[i] - positionMs[i - 1]) - (wallMs[i] - wallMs[i - 1]));
+        // The most steady time that can have passed between the two readings:
+        // from just before the first to just after the second. A step beyond
+        // it is a jump of the clock, whatever the scheduler did to the loop.
+        const double mostElapsed = afterMs[i] - beforeMs[i - 1];
+        const double excess = (positionMs[i] - positionMs[i - 1]) - mostElapsed;
+        if (excess > largestExcess) {
+            largestExcess = excess;
+            largestExcessAtMs = positionMs[i];
+        }
     }
-    // Drift: the slope of position against steady time, past the first
-    // second (the start holds the position for the output delay).
+    // Drift: the slope of position against steady time, from a second after
+    // the position first moved on (it waits for the device and the output
+    // delay at the start).
+    double movedAtMs = -1;
+    for (size_t i = 0; i < positionMs.size() && movedAtMs < 0; ++i)
+        if (positionMs[i] > 0) movedAtMs = beforeMs[i];
     double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
     for (size_t i = 0; i < positionMs.size(); ++i) {
-        if (wallMs[i] < 1000) continue;
+        const double wall = 0.5 * (beforeMs[i] + afterMs[i]);
+        if (movedAtMs < 0 || wall < movedAtMs + 1000) continue;
         n += 1;
-        sx += wallMs[i];
+        sx += wall;
         sy += positionMs[i];
-        sxx += wallMs[i] * wallMs[i];
-        sxy += wallMs[i] * positionMs[i];
+        sxx += wall * wall;
+        sxy += wall * positionMs[i];
     }
     const double slope = n > 1 ? (n * sxy - sx * sy) / (n * sxx - sx * sx) : 1.0;
-    std::printf("decreases %d largest_excess_ms %.2f largest_step_ms %.2f interval_ms %.2f drift_ms_per_min %.2f "
-                "underruns %d frames %zu music_ms %u\n",
-                decreases, largestExcess, largestStep, 16.667, (slope - 1.0) * 60000.0, check().underruns.load(),
-                positionMs.size(), lengthMs);
+    std::printf("decreases %d largest_excess_ms %.2f at_position_ms %.0f largest_step_ms %.2f interval_ms %.2f "
+                "drift_ms_per_min %.2f underruns %d frames %zu music_ms %u first_moved_ms %.0f\n",
+                decreases, largestExcess, largestExcessAtMs, largestStep, 16.667, (slope - 1.0) * 60000.0,
+                check().underruns.load(), positionMs.size(), lengthMs, movedAtMs);
     return 0;
 }

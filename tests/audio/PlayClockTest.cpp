@@ -15,8 +15,9 @@ TEST(PlayClock, StandsStillUntilStarted) {
     EXPECT_EQ(clock.positionMs(9 * second), 1500u);
 }
 
-TEST(PlayClock, RunsWithTheSteadyClockWhenNoDeviceReports) {
+TEST(PlayClock, RunsWithTheSteadyClockWhenNoDeviceIsFollowed) {
     PlayClock clock(rate);
+    clock.followDevice(false);
     clock.reset(0);
     clock.start(10 * second);
     EXPECT_EQ(clock.positionMs(10 * second), 0u);
@@ -38,6 +39,7 @@ TEST(PlayClock, NeverGoesBackWhenAReportLagsBehind) {
     PlayClock clock(rate);
     clock.reset(0);
     clock.start(0);
+    clock.anchor(0, 0);
     EXPECT_EQ(clock.positionMs(100000), 100u);
     // A late callback reports only 80 ms of frames at t = 100 ms.
     clock.anchor(rate * 80 / 1000, 100000);
@@ -52,10 +54,12 @@ TEST(PlayClock, ASeekMovesThePositionBack) {
     PlayClock clock(rate);
     clock.reset(0);
     clock.start(0);
+    clock.anchor(0, 0);
     EXPECT_EQ(clock.positionMs(3 * second), 3000u);
     clock.reset(1000);
     EXPECT_EQ(clock.positionMs(3 * second), 1000u);
     clock.start(3 * second);
+    clock.anchor(std::uint64_t(rate), 3 * second);  // the device goes on from 1000 ms
     EXPECT_EQ(clock.positionMs(3 * second + 500000), 1500u);
 }
 
@@ -101,6 +105,7 @@ TEST(PlayClock, ADelaySetWhilePlayingHoldsThePositionRatherThanTakingItBack) {
     PlayClock clock(rate);
     clock.reset(0);
     clock.start(0);
+    clock.anchor(0, 0);
     EXPECT_EQ(clock.positionMs(100000), 100u);
     clock.setOutputDelay(rate / 20);  // 50 ms
     EXPECT_EQ(clock.positionMs(100000), 100u);
@@ -113,10 +118,12 @@ TEST(PlayClock, AfterASeekTheDelayHoldsThePositionAtTheSeekTarget) {
     clock.setOutputDelay(oneBuffer);
     clock.reset(0);
     clock.start(0);
+    clock.anchor(0, 0);
     EXPECT_EQ(clock.positionMs(3 * second), 2976u);
     clock.reset(1000);
     EXPECT_EQ(clock.positionMs(3 * second), 1000u);
     clock.start(3 * second);
+    clock.anchor(std::uint64_t(rate), 3 * second);
     EXPECT_EQ(clock.positionMs(3 * second + 10000), 1000u);
     EXPECT_EQ(clock.positionMs(3 * second + 100000), 1076u);
 }
@@ -133,6 +140,26 @@ TEST(PlayClock, ADeviceThatIsNotFollowedLeavesTheSteadyClockInCharge) {
     clock.followDevice(true);
     clock.anchor(std::uint64_t(rate) * 61, 61 * second);
     EXPECT_EQ(clock.positionMs(61 * second + 5000), 61005u);
+}
+
+TEST(PlayClock, WaitsForTheDevicesFirstReport) {
+    PlayClock clock(rate);
+    clock.setOutputDelay(oneBuffer);
+    clock.reset(0);
+    clock.start(0);
+    // The sound server takes 1.8 s to start the stream: the position waits.
+    EXPECT_EQ(clock.positionMs(500000), 0u);
+    EXPECT_EQ(clock.positionMs(1800000), 0u);
+    clock.anchor(0, 1800000);
+    EXPECT_EQ(clock.positionMs(1820000), 0u);
+    EXPECT_EQ(clock.positionMs(1833220), 10u);
+    EXPECT_EQ(clock.positionMs(2823220), 1000u);
+    // A seek and a new start wait again.
+    clock.reset(5000);
+    clock.start(3 * second);
+    EXPECT_EQ(clock.positionMs(4 * second), 5000u);
+    clock.anchor(std::uint64_t(rate) * 5, 4 * second);
+    EXPECT_EQ(clock.positionMs(4 * second + 123220), 5100u);
 }
 
 }  // namespace
