@@ -5,6 +5,7 @@
 //   MakeContactSheet <assets directory> <output.png>
 
 #include "tools/assetmakers/Canvas.h"
+#include "tools/assetmakers/ObjTriangles.h"
 #include "tools/assetmakers/SavePicture.h"
 #include "tools/assetmakers/Typeface.h"
 
@@ -13,9 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <limits>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -32,9 +31,7 @@ constexpr int sheetHeight = rows * (panel + caption) + (rows + 1) * gap;
 using Vec3 = std::array<float, 3>;
 using Matrix = std::array<Vec3, 3>;  // rows: view right, view up, towards the viewer
 
-struct Triangle {
-    Vec3 corners[3];
-};
+using Triangle = ObjTriangle;
 
 [[noreturn]] void fail(const std::string &message) {
     std::fprintf(stderr, "MakeContactSheet: %s\n", message.c_str());
@@ -51,26 +48,10 @@ RgbaPicture load(const std::string &path) {
 }
 
 std::vector<Triangle> loadObj(const std::string &path) {
-    std::ifstream in(path);
-    if (!in) {
-        fail("cannot read " + path);
-    }
-    std::vector<Vec3> vertices;
-    std::vector<Triangle> triangles;
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string kind;
-        fields >> kind;
-        if (kind == "v") {
-            Vec3 v{};
-            fields >> v[0] >> v[1] >> v[2];
-            vertices.push_back(v);
-        } else if (kind == "f") {
-            int a = 0, b = 0, c = 0;
-            fields >> a >> b >> c;
-            triangles.push_back(Triangle{{vertices.at(a - 1), vertices.at(b - 1), vertices.at(c - 1)}});
-        }
+    std::vector<ObjTriangle> triangles;
+    std::string error;
+    if (!readObjTriangles(path, triangles, error)) {
+        fail(error);
     }
     return triangles;
 }
@@ -125,11 +106,11 @@ void drawMesh(Canvas &canvas, const std::vector<Triangle> &mesh, const Matrix &v
     for (const Triangle &t : mesh) {
         Triangle v;
         for (int k = 0; k < 3; ++k) {
-            v.corners[k] = apply(view, t.corners[k]);
-            xMin = std::min(xMin, v.corners[k][0]);
-            xMax = std::max(xMax, v.corners[k][0]);
-            yMin = std::min(yMin, v.corners[k][1]);
-            yMax = std::max(yMax, v.corners[k][1]);
+            v[k] = apply(view, t[k]);
+            xMin = std::min(xMin, v[k][0]);
+            xMax = std::max(xMax, v[k][0]);
+            yMin = std::min(yMin, v[k][1]);
+            yMax = std::max(yMax, v[k][1]);
         }
         seen.push_back(v);
     }
@@ -140,17 +121,17 @@ void drawMesh(Canvas &canvas, const std::vector<Triangle> &mesh, const Matrix &v
     for (const Triangle &t : seen) {
         Point p[3];
         for (int k = 0; k < 3; ++k) {
-            p[k] = Point{centreX + (t.corners[k][0] - (xMin + xMax) / 2) * scale,
-                         centreY - (t.corners[k][1] - (yMin + yMax) / 2) * scale};
+            p[k] = Point{centreX + (t[k][0] - (xMin + xMax) / 2) * scale,
+                         centreY - (t[k][1] - (yMin + yMax) / 2) * scale};
         }
         const float area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[1].y - p[0].y) * (p[2].x - p[0].x);
         if (area >= 0) {
             continue;  // facing away (screen y grows downwards)
         }
-        const Vec3 e1{t.corners[1][0] - t.corners[0][0], t.corners[1][1] - t.corners[0][1],
-                      t.corners[1][2] - t.corners[0][2]};
-        const Vec3 e2{t.corners[2][0] - t.corners[0][0], t.corners[2][1] - t.corners[0][1],
-                      t.corners[2][2] - t.corners[0][2]};
+        const Vec3 e1{t[1][0] - t[0][0], t[1][1] - t[0][1],
+                      t[1][2] - t[0][2]};
+        const Vec3 e2{t[2][0] - t[0][0], t[2][1] - t[0][1],
+                      t[2][2] - t[0][2]};
         Vec3 normal{e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
         const float length = std::sqrt(dot(normal, normal));
         for (float &c : normal) {
@@ -172,7 +153,7 @@ void drawMesh(Canvas &canvas, const std::vector<Triangle> &mesh, const Matrix &v
                 if (w0 < 0 || w1 < 0 || w2 < 0) {
                     continue;
                 }
-                const float z = w0 * t.corners[0][2] + w1 * t.corners[1][2] + w2 * t.corners[2][2];
+                const float z = w0 * t[0][2] + w1 * t[1][2] + w2 * t[2][2];
                 float &stored = depth[(y - top) * panel + (x - left)];
                 if (z > stored) {
                     stored = z;

@@ -7,6 +7,7 @@
 //   MakeIcon <logo.obj> <icon.png>
 
 #include "tools/assetmakers/Canvas.h"
+#include "tools/assetmakers/ObjTriangles.h"
 #include "tools/assetmakers/SavePicture.h"
 #include "tools/assetmakers/Typeface.h"
 
@@ -15,8 +16,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -33,8 +32,8 @@ constexpr float wordPixelSize = 27 * supersample;
 constexpr float wordBaseline = 190 * supersample;
 constexpr float pi = 3.14159265f;
 
-using Vertex = std::array<float, 3>;
-using Triangle = std::array<Vertex, 3>;
+using Vertex = ObjVertex;
+using Triangle = ObjTriangle;
 
 [[noreturn]] void fail(const std::string &message) {
     std::fprintf(stderr, "MakeIcon: %s\n", message.c_str());
@@ -42,29 +41,10 @@ using Triangle = std::array<Vertex, 3>;
 }
 
 std::vector<Triangle> loadObj(const std::string &path) {
-    std::ifstream in(path);
-    if (!in) {
-        fail("cannot read " + path);
-    }
-    std::vector<Vertex> vertices;
-    std::vector<Triangle> triangles;
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string kind;
-        fields >> kind;
-        if (kind == "v") {
-            Vertex v{};
-            fields >> v[0] >> v[1] >> v[2];
-            vertices.push_back(v);
-        } else if (kind == "f") {
-            int a = 0, b = 0, c = 0;
-            fields >> a >> b >> c;
-            triangles.push_back(Triangle{vertices.at(a - 1), vertices.at(b - 1), vertices.at(c - 1)});
-        }
-    }
-    if (triangles.empty()) {
-        fail(path + " has no triangles");
+    std::vector<ObjTriangle> triangles;
+    std::string error;
+    if (!readObjTriangles(path, triangles, error)) {
+        fail(error);
     }
     return triangles;
 }
