@@ -17,7 +17,7 @@ mergeInto(LibraryManager.library, {
   // the page wants to hold the picture, it gets the frame's pixels too.
   tidewash_page_hold_requested__deps: ['$GL'],
   tidewash_page_hold_requested: function() {
-    if (!Module['page'].holdWanted()) return 0;
+    if (!Module['page'].wantsHold()) return 0;
     var width = GLctx.drawingBufferWidth;
     var height = GLctx.drawingBufferHeight;
     var pixels = new Uint8Array(width * height * 4);
