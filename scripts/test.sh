@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what is missing, builds everything with warnings as errors, and runs
-# every test: unit tests, the audio layer on real MP3s, and the real demo
-# under Xvfb. Then the robustness checks, in a tree of their own built with
+# every test: unit tests, the audio layer on real MP3s, the real demo under
+# Xvfb, and the web page (built with emscripten) in headless chromium. Then the robustness checks, in a tree of their own built with
 # clang: a minute of fuzzing the audio layer, the inputs it ever crashed on,
 # the whole schedule under AddressSanitizer and UndefinedBehaviorSanitizer
 # with an OpenGL error check after every frame, and the demo built above
