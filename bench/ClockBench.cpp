@@ -14,6 +14,7 @@
 // is compared with the soundtrack decoded beforehand.
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
