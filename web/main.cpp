@@ -56,8 +56,7 @@ void reportFailure(const Failure& failure) {
     tidewash_page_show_ends();
 }
 
-void endShow() {
-    emscripten_cancel_main_loop();
+void showEnds() {
     std::cout << "FPS: " << demo->averageFps() << std::endl;
     tidewash_page_show_ends();
 }
@@ -65,7 +64,8 @@ void endShow() {
 void frame() {
     try {
         if (!demo->step()) {
-            endShow();
+            emscripten_cancel_main_loop();
+            showEnds();
             return;
         }
     } catch (const Failure& failure) {
@@ -100,8 +100,7 @@ int main(int argc, char** argv) {
         openCanvas(canvasEdge(argc, argv, 1, defaultWidth), canvasEdge(argc, argv, 2, defaultHeight));
         demo = new Demo;
         if (!demo->begin(musicClock, frameEnd)) {
-            std::cout << "FPS: " << demo->averageFps() << std::endl;
-            tidewash_page_show_ends();
+            showEnds();
             return 0;
         }
         tidewash_page_show_begins();
