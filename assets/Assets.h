@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "render/ImageBlob.h"
-#include "render/MeshBlob.h"
-#include "runtime/CameraKey.h"
+#include "assets/CameraKey.h"
+#include "assets/ImageBlob.h"
+#include "assets/MeshBlob.h"
 
 // Everything the demo shows is compiled in. The images and the mesh are packed
 // by the build from the PNG and OBJ files beside this header; the glyph table

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "audio/MusicStream.h"
+#include "base/Soundtrack.h"
 
 // The sound device and the streams it plays. Decoding happens on SDL's audio
 // callback; every access from the main thread to what the callback touches is
@@ -30,7 +31,7 @@ private:
     static void mix(void* self, Uint8* out, int bytes);
     static std::int64_t steadyNowUs();
 
-    int mixRate = 44100;
+    int mixRate = ::mixRate;
     bool deviceOpen = false;
     bool deviceKeepsTime = false;         // whether the device plays at the pace of time, to someone
     std::uint32_t outputDelayFrames = 0;  // frames the device holds before they are heard

@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "audio/MusicStream.h"
-#include "tests/support/ToneMp3.h"
+#include "base/Soundtrack.h"
+#include "tools/tone/ToneMp3.h"
 
 namespace {
 
-constexpr int rate = 44100;
+constexpr int rate = mixRate;
 constexpr int framesPerCallback = 1024;
 
 std::string toneFile() {

@@ -26,15 +26,16 @@
 #include <vector>
 
 #include "audio/MusicStream.h"
+#include "base/Soundtrack.h"
+#include "base/Window.h"
 #include "bench/ArrivalFit.h"
-#include "bench/ChildProcess.h"
 #include "bench/SoundMatch.h"
+#include "bench/WatchedProgram.h"
 
 namespace {
 
-constexpr int rate = 44100;
-constexpr int channels = 2;
-const char* const windowTitle = "Vorn Tidewash Demo v 0.3";
+constexpr int rate = mixRate;
+constexpr int channels = mixChannels;
 
 std::int64_t steadyUs() {
     using namespace std::chrono;
@@ -65,7 +66,7 @@ struct Report {
 // Reads the recorder's chunks and the demo's lines as they come.
 class Session {
 public:
-    Session(ChildProcess& recorder, ChildProcess& demo, ArrivalFit& fit) : recorder(recorder), demo(demo), fit(fit) {}
+    Session(WatchedProgram& recorder, WatchedProgram& demo, ArrivalFit& fit) : recorder(recorder), demo(demo), fit(fit) {}
 
     // Reads what comes until untilUs.
     void readUntil(std::int64_t untilUs) {
@@ -122,8 +123,8 @@ private:
         }
     }
 
-    ChildProcess& recorder;
-    ChildProcess& demo;
+    WatchedProgram& recorder;
+    WatchedProgram& demo;
     ArrivalFit& fit;
     bool demoOpen = true;
     std::string pending;
@@ -135,23 +136,23 @@ private:
 
 // Presses a key without waiting, so that lines keep being stamped as they
 // arrive; the presses are reaped at the end.
-void sendKey(std::vector<std::unique_ptr<ChildProcess>>& keys, const char* key) {
-    keys.push_back(std::make_unique<ChildProcess>(std::vector<std::string>{"xdotool", "key", key}, false));
+void sendKey(std::vector<std::unique_ptr<WatchedProgram>>& keys, const char* key) {
+    keys.push_back(std::make_unique<WatchedProgram>(std::vector<std::string>{"xdotool", "key", key}, false));
 }
 
 int measure(const char* demoPath, const char* soundtrack, double seconds, const std::string& sink) {
     const std::vector<float> reference = decodeMono(soundtrack);
     setenv("SDL_AUDIODRIVER", "pulse", 1);
-    ChildProcess recorder({"parec", "--raw", "--format=s16le", "--rate=44100", "--channels=2", "--latency-msec=2",
+    WatchedProgram recorder({"parec", "--raw", "--format=s16le", "--rate=" + std::to_string(rate), "--channels=" + std::to_string(channels), "--latency-msec=2",
                            "-d", sink + ".monitor"},
                           true);
     ArrivalFit fit(rate);
-    ChildProcess demo({demoPath}, true);
+    WatchedProgram demo({demoPath}, true);
     Session session(recorder, demo, fit);
-    std::vector<std::unique_ptr<ChildProcess>> keys;
+    std::vector<std::unique_ptr<WatchedProgram>> keys;
     const std::int64_t startUs = steadyUs();
     {
-        ChildProcess focus({"xdotool", "search", "--sync", "--name", windowTitle, "windowfocus", "--sync"}, false);
+        WatchedProgram focus({"xdotool", "search", "--sync", "--name", windowTitle, "windowfocus", "--sync"}, false);
         while (focus.running()) session.readUntil(steadyUs() + 20000);
     }
     // Presses from 3 s on, spread over the run; each line is stamped as it

@@ -27,11 +27,12 @@
 
 #include "audio/Audio.h"
 #include "audio/MusicStream.h"
+#include "base/Soundtrack.h"
 
 namespace {
 
-constexpr int rate = 44100;
-constexpr int channels = 2;
+constexpr int rate = mixRate;
+constexpr int channels = mixChannels;
 
 // What the callbacks handed to SDL, checked against the decoded music.
 struct CallbackCheck {

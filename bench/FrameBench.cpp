@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "base/Failure.h"
 #include "bench/FrameTimer.h"
 #include "capture/HeadlessGl.h"
 #include "runtime/Demo.h"
-#include "runtime/Failure.h"
 #include "runtime/VirtualClock.h"
 
 namespace {

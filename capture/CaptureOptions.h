@@ -6,14 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "base/Window.h"
+
 // What the command line asks the capture program for.
 struct CaptureOptions {
     enum class Request { capture, help, version };
 
     Request request = Request::capture;
     std::uint32_t fps = 60;
-    int width = 800;
-    int height = 600;
+    int width = windowWidth;
+    int height = windowHeight;
     std::uint32_t fromMs = 0;
     std::optional<std::uint32_t> toMs;  // none: up to the end of the show
     std::string out;

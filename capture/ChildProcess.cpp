@@ -10,7 +10,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "runtime/Failure.h"
+#include "base/Failure.h"
 
 extern char** environ;
 

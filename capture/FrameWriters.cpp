@@ -1,6 +1,6 @@
 #include "capture/FrameWriters.h"
 
-#include "runtime/Failure.h"
+#include "base/Failure.h"
 
 FrameWriters::FrameWriters(FrameOutput& output) : output(output) {
     const int writers = output.parallelWrites();

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "runtime/Failure.h"
+#include "base/Failure.h"
 
 namespace {
 

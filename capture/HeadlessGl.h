@@ -18,9 +18,6 @@ public:
     int width() const { return frameWidth; }
     int height() const { return frameHeight; }
 
-    // The largest framebuffer edge the implementation renders.
-    int maxEdge() const { return maxFramebufferEdge; }
-
 private:
     void makeContext();
     void makeFramebuffer();

@@ -6,12 +6,11 @@
 #include <vector>
 
 #include "audio/MusicStream.h"
-#include "runtime/Failure.h"
+#include "base/Failure.h"
+#include "base/Soundtrack.h"
 
 namespace {
 
-constexpr int sampleRate = 44100;
-constexpr int channels = 2;
 
 std::vector<std::string> encoderCommand(const std::string& folder, int width, int height, std::uint32_t fps) {
     return {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
@@ -24,7 +23,7 @@ std::vector<std::string> encoderCommand(const std::string& folder, int width, in
 std::vector<std::string> muxCommand(const std::string& folder) {
     return {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
             "-i", folder + "/picture.mp4",
-            "-f", "s16le", "-ar", std::to_string(sampleRate), "-ac", std::to_string(channels), "-i", folder + "/sound.pcm",
+            "-f", "s16le", "-ar", std::to_string(mixRate), "-ac", std::to_string(mixChannels), "-i", folder + "/sound.pcm",
             "-map", "0:v", "-map", "1:a", "-c:v", "copy", "-c:a", "aac", "-b:a", "192k",
             "-movflags", "+faststart", "-f", "mp4", folder + "/video.mp4"};
 }
@@ -54,13 +53,13 @@ void Mp4Video::writeSoundtrack(std::uint64_t frames, const std::string& path) {
     std::FILE* const file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) throw Failure("cannot write " + path + ": " + std::strerror(errno));
     soundtrack.seek(fromMs);
-    std::uint64_t samplesLeft = (frames * sampleRate + fps / 2) / fps;
-    std::vector<std::int16_t> chunk(4096 * channels);
+    std::uint64_t samplesLeft = (frames * mixRate + fps / 2) / fps;
+    std::vector<std::int16_t> chunk(4096 * mixChannels);
     bool written = true;
     while (samplesLeft > 0 && written) {
         const int samples = int(std::min<std::uint64_t>(samplesLeft, 4096));
         soundtrack.fill(chunk.data(), samples, 0);
-        written = std::fwrite(chunk.data(), sizeof(std::int16_t) * channels, std::size_t(samples), file) ==
+        written = std::fwrite(chunk.data(), sizeof(std::int16_t) * mixChannels, std::size_t(samples), file) ==
                   std::size_t(samples);
         samplesLeft -= std::uint64_t(samples);
     }

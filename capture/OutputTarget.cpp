@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "runtime/Failure.h"
+#include "base/Failure.h"
 
 namespace fs = std::filesystem;
 

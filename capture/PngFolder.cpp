@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "runtime/Failure.h"
+#include "base/Failure.h"
 
 namespace {
 

@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "audio/MusicStream.h"
+#include "base/Failure.h"
+#include "base/Soundtrack.h"
 #include "capture/CaptureFrameEnd.h"
 #include "capture/CaptureOptions.h"
 #include "capture/CapturePlan.h"
@@ -17,14 +19,12 @@
 #include "capture/PngFolder.h"
 #include "capture/Progress.h"
 #include "runtime/Demo.h"
-#include "runtime/Failure.h"
 #include "runtime/VirtualClock.h"
 
 namespace {
 
 constexpr int usageStatus = 2;
 constexpr int failureStatus = 1;
-constexpr int mixRate = 44100;
 
 const char* const versionText =
     "tidewash-capture (Vorn Tidewash Demo) 0.3\n"
@@ -63,7 +63,7 @@ int interruptedStatus() {
 int capture(const CaptureOptions& options) {
     interruption::catchSignals();
     const std::unique_ptr<MusicStream> soundtrack = MusicStream::open(options.soundtrack.c_str(), mixRate);
-    if (!soundtrack) throw Failure("Cannot find file quietfall.mp3!");
+    if (!soundtrack) throw Failure(missingSoundtrackMessage);
 
     // What is not committed at the end is removed when the target goes.
     OutputTarget target(options.out, options.force);

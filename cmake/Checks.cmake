@@ -1,6 +1,6 @@
 # Robustness checks, built in a tree of their own with clang:
 #   CC=clang CXX=clang++ cmake -S . -B build-checks -DTIDEWASH_TESTS=OFF -DTIDEWASH_CHECKS=ON \
-#       -DTIDEWASH_MEMCHECK_DEMO=$PWD/build/runtime/tidewash
+#       -DTIDEWASH_MEMCHECK_DEMO=$PWD/build/live/tidewash
 #   cmake --build build-checks --target checks && ctest --test-dir build-checks
 # In that tree the demo and its libraries are built with AddressSanitizer and
 # UndefinedBehaviorSanitizer, and the tests are: a short libFuzzer run on the
@@ -19,7 +19,7 @@ if(TIDEWASH_CHECKS)
   # Any sanitizer finding ends the process at once.
   set(TIDEWASH_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   # Whatever links the libraries links the sanitizer runtime with them.
-  foreach(library tidewash_core tidewash_assets tidewash_audio)
+  foreach(library tidewash_assets tidewash_render tidewash_audio tidewash_scenes tidewash_runtime tidewash_window tidewash_live)
     target_compile_options(${library} PRIVATE ${TIDEWASH_SANITIZERS})
     target_link_options(${library} INTERFACE ${TIDEWASH_SANITIZERS})
   endforeach()

@@ -4,7 +4,7 @@
 #include <map>
 #include <string_view>
 
-#include "render/GlyphRect.h"
+#include "assets/GlyphRect.h"
 #include "render/Texture.h"
 
 // Draws text from one 256 by 256 font image on a 640 by 480 virtual screen,

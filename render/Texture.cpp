@@ -4,7 +4,7 @@
 
 #include <type_traits>
 
-#include "runtime/Failure.h"
+#include "base/Failure.h"
 
 static_assert(std::is_same_v<GLuint, std::uint32_t>, "the texture name is stored as a GLuint");
 

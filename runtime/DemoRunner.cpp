@@ -4,7 +4,7 @@
 
 #include "runtime/FrameEnd.h"
 #include "runtime/MusicClock.h"
-#include "runtime/Scene.h"
+#include "scenes/Scene.h"
 
 void DemoRunner::run(MusicClock& clock, FrameEnd& frameEnd) {
     if (!begin(clock, frameEnd)) return;

@@ -4,7 +4,7 @@
 
 #include "render/PolarGrid.h"
 #include "render/Texture.h"
-#include "runtime/Scene.h"
+#include "scenes/Scene.h"
 
 // The closing scene: a square view with additive blending and the nebula
 // texture, drawing its polar grid in white. The grid is never built, so the

@@ -6,7 +6,7 @@
 #include "render/Mesh.h"
 #include "render/Sprite.h"
 #include "render/Texture.h"
-#include "runtime/Scene.h"
+#include "scenes/Scene.h"
 
 // The title picture over the whole screen, with the logo in translucent blue
 // in front of it, tilted and spinning steadily. Its start makes white the

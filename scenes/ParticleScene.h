@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "render/Texture.h"
-#include "runtime/Scene.h"
+#include "scenes/Scene.h"
 
 // The size of a particle sprite at scale 1; their 3:4 ratio makes the sprites
 // square on the 4:3 screen.

@@ -5,7 +5,7 @@
 #include "render/Mesh.h"
 #include "render/Sprite.h"
 #include "render/Texture.h"
-#include "runtime/Scene.h"
+#include "scenes/Scene.h"
 
 // The title scene: strips of title lettering cut from a sheet slide across
 // the lower screen, the first trailing fading copies of itself, while the

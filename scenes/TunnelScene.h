@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "render/Texture.h"
-#include "runtime/Scene.h"
+#include "scenes/Scene.h"
 
 // How far the tunnel's wall pattern has streamed; it moves on every frame and
 // is never reset, so its speed follows the frame rate.

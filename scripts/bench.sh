@@ -44,7 +44,7 @@ fi
 xdotool getdisplaygeometry > /dev/null 2>&1 || exit 75
 
 bench=$build/bench
-demo=$build/runtime/tidewash
+demo=$build/live/tidewash
 capture=$build/capture/tidewash-capture
 soundtrack=$build/Quietfall.MP3
 work=$(mktemp -d /tmp/tidewash-bench-XXXXXX)

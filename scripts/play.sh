@@ -7,4 +7,4 @@ scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)" --target tidewash soundtrack
 cd build
-exec ./runtime/tidewash
+exec ./live/tidewash

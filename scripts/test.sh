@@ -15,7 +15,7 @@ cd build
 ctest --output-on-failure -j "$(nproc)"
 cd ..
 CC=clang CXX=clang++ cmake -S . -B build-checks -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIDEWASH_TESTS=OFF \
-  -DTIDEWASH_CHECKS=ON -DTIDEWASH_MEMCHECK_DEMO="$PWD/build/runtime/tidewash"
+  -DTIDEWASH_CHECKS=ON -DTIDEWASH_MEMCHECK_DEMO="$PWD/build/live/tidewash"
 cmake --build build-checks -j "$(nproc)" --target checks
 cd build-checks
 ctest --output-on-failure -j "$(nproc)"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/WindowFrameEnd.h"
+#include "window/WindowFrameEnd.h"
 
 class WebAudioClock;
 

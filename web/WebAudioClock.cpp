@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "runtime/Failure.h"
+#include "base/Failure.h"
+#include "base/Soundtrack.h"
 
 // From library_webaudio.js.
 extern "C" {
@@ -12,7 +13,7 @@ double tidewash_audio_seconds();
 
 void WebAudioClock::start() {
     latest = 0;
-    if (tidewash_audio_play() == 0) throw Failure("Cannot find file quietfall.mp3!");
+    if (tidewash_audio_play() == 0) throw Failure(missingSoundtrackMessage);
 }
 
 std::uint32_t WebAudioClock::position() {

@@ -12,8 +12,9 @@
 #include <iostream>
 #include <string>
 
+#include "base/Failure.h"
+#include "base/Window.h"
 #include "runtime/Demo.h"
-#include "runtime/Failure.h"
 #include "web/BrowserFrameEnd.h"
 #include "web/WebAudioClock.h"
 #include "web/WebGlGaps.h"
@@ -27,8 +28,6 @@ int tidewash_page_hold_requested();
 
 namespace {
 
-constexpr int defaultWidth = 800;
-constexpr int defaultHeight = 600;
 
 // The show outlives main: the browser calls frame() after main has returned.
 // The demo is built once the GL context exists, as its scenes upload
@@ -97,7 +96,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void tidewash_resume() { emscripten_resume_main_
 
 int main(int argc, char** argv) {
     try {
-        openCanvas(canvasEdge(argc, argv, 1, defaultWidth), canvasEdge(argc, argv, 2, defaultHeight));
+        openCanvas(canvasEdge(argc, argv, 1, windowWidth), canvasEdge(argc, argv, 2, windowHeight));
         demo = new Demo;
         if (!demo->begin(musicClock, frameEnd)) {
             showEnds();

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "audio/Audio.h"
-#include "tests/support/ToneMp3.h"
+#include "tools/tone/ToneMp3.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <random>
 
 #include "audio/MusicStream.h"
-#include "tests/support/ToneMp3.h"
+#include "tools/tone/ToneMp3.h"
 
 namespace {
 

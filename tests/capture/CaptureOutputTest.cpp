@@ -5,9 +5,9 @@
 #include <fstream>
 #include <mutex>
 
+#include "base/Failure.h"
 #include "capture/FrameWriters.h"
 #include "capture/OutputTarget.h"
-#include "runtime/Failure.h"
 
 namespace fs = std::filesystem;
 

@@ -4,7 +4,7 @@
 #include <iostream>
 #include <string>
 
-#include "tests/support/ToneMp3.h"
+#include "tools/tone/ToneMp3.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "assets/Assets.h"
-#include "runtime/Failure.h"
+#include "base/Failure.h"
 #include "tests/support/GlRecorder.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "runtime/Failure.h"
+#include "base/Failure.h"
 #include "tests/support/GlRecorder.h"
 
 namespace {

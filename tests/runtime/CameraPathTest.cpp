@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "assets/Assets.h"
-#include "runtime/Scene.h"
+#include "scenes/Scene.h"
 #include "tests/support/GlRecorder.h"
 #include "tests/support/RecordingScene.h"
 

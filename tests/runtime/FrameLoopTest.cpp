@@ -5,12 +5,12 @@
 #include <memory>
 #include <vector>
 
+#include "base/Failure.h"
 #include "runtime/DemoRunner.h"
-#include "runtime/Failure.h"
 #include "runtime/FrameEnd.h"
 #include "tests/support/GlRecorder.h"
-#include "tests/support/RecordingScene.h"
 #include "tests/support/LiveSeams.h"
+#include "tests/support/RecordingScene.h"
 #include "tests/support/ScriptedPlatform.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "runtime/SoundtrackClock.h"
-#include "runtime/WindowFrameEnd.h"
+#include "live/SoundtrackClock.h"
+#include "window/WindowFrameEnd.h"
 
 // The live demo's clock and frame end, as main makes them; over the scripted
 // platform they read the scripted clock and events.

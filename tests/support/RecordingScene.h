@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "runtime/Scene.h"
+#include "scenes/Scene.h"
 #include "tests/support/GlRecorder.h"
 
 // A scene that writes its start, stop and render calls to the GL call log, so

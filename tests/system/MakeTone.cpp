@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "tests/support/ToneMp3.h"
+#include "tools/tone/ToneMp3.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

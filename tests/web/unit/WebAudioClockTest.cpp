@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "runtime/Failure.h"
+#include "base/Failure.h"
 #include "tests/web/unit/PageStandIns.h"
 
 class WebAudioClockTest : public ::testing::Test {

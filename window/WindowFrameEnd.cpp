@@ -1,13 +1,11 @@
-#include "runtime/WindowFrameEnd.h"
+#include "window/WindowFrameEnd.h"
 
 #include <SDL.h>
 
 #include <iostream>
 
+#include "base/Window.h"
 #include "runtime/MusicClock.h"
-
-const char* const windowTitle = "Vorn Tidewash Demo v 0.3";
-const char* const iconTitle = "Vorn";
 
 void WindowFrameEnd::beginShow() { SDL_WM_SetCaption(windowTitle, iconTitle); }
 

@@ -1,4 +1,4 @@
-#include "tests/support/ToneMp3.h"
+#include "tools/tone/ToneMp3.h"
 
 #include <lame/lame.h>
 

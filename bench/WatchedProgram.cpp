@@ -1,4 +1,4 @@
-#include "bench/ChildProcess.h"
+#include "bench/WatchedProgram.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -11,7 +11,7 @@
 
 extern char** environ;
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv, bool pipeOutput) {
+WatchedProgram::WatchedProgram(const std::vector<std::string>& argv, bool pipeOutput) {
     std::vector<char*> args;
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
@@ -34,12 +34,12 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, bool pipeOutput
     }
 }
 
-ChildProcess::~ChildProcess() {
+WatchedProgram::~WatchedProgram() {
     if (pid > 0 && status < 0) stop();
     if (outputFd >= 0) close(outputFd);
 }
 
-int ChildProcess::wait() {
+int WatchedProgram::wait() {
     if (status >= 0) return status;
     int raw = 0;
     while (waitpid(pid, &raw, 0) < 0) {
@@ -49,12 +49,12 @@ int ChildProcess::wait() {
     return status;
 }
 
-int ChildProcess::stop() {
+int WatchedProgram::stop() {
     if (status < 0) kill(pid, SIGTERM);
     return wait();
 }
 
-bool ChildProcess::running() {
+bool WatchedProgram::running() {
     if (status >= 0) return false;
     int raw = 0;
     if (waitpid(pid, &raw, WNOHANG) == 0) return true;

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "runtime/CameraKey.h"
+#include "assets/CameraKey.h"
 
 // An effect of the demo. The frame loop starts it when its schedule entry
 // becomes current, draws it once per frame and stops it when the entry's

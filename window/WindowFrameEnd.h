@@ -19,6 +19,3 @@ private:
 
     MusicClock& clock;
 };
-
-extern const char* const windowTitle;
-extern const char* const iconTitle;

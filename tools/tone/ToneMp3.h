@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-// Makes real MP3 data for tests: a sine tone encoded with LAME.
+// Makes real MP3 data for the tests and the benchmarks: a sine tone encoded
+// with LAME.
 namespace toneMp3 {
 
 std::vector<unsigned char> encode(double seconds, int sampleRate = 44100, int channels = 2, double frequency = 440.0);

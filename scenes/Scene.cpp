@@ -1,4 +1,4 @@
-#include "runtime/Scene.h"
+#include "scenes/Scene.h"
 
 #include <GL/gl.h>
 

@@ -4,10 +4,10 @@
 #include <iostream>
 #include <string>
 
+#include "base/Failure.h"
+#include "live/SoundtrackClock.h"
 #include "runtime/Demo.h"
-#include "runtime/Failure.h"
-#include "runtime/SoundtrackClock.h"
-#include "runtime/WindowFrameEnd.h"
+#include "window/WindowFrameEnd.h"
 
 namespace {
 

@@ -1,9 +1,8 @@
-#include "runtime/SoundtrackClock.h"
+#include "live/SoundtrackClock.h"
 
 #include "audio/Audio.h"
-#include "runtime/Failure.h"
-
-const char* const soundtrackFile = "Quietfall.MP3";
+#include "base/Failure.h"
+#include "base/Soundtrack.h"
 
 MusicStream* musicStream = nullptr;
 
@@ -11,7 +10,7 @@ std::uint32_t musicTime() { return audio::streamTime(musicStream); }
 
 void SoundtrackClock::start() {
     musicStream = audio::openStream(soundtrackFile);
-    if (musicStream == nullptr) throw Failure("Cannot find file quietfall.mp3!");
+    if (musicStream == nullptr) throw Failure(missingSoundtrackMessage);
     audio::setStreamTime(musicStream, 0);
     audio::playStream(musicStream);
 }

@@ -7,14 +7,14 @@
 
 // A program run beside the benchmark with its standard output on a pipe the
 // benchmark reads (or left alone), ended and waited for on request.
-class ChildProcess {
+class WatchedProgram {
 public:
     // Starts argv[0] (looked up on PATH). Throws std::runtime_error when it
     // cannot start.
-    ChildProcess(const std::vector<std::string>& argv, bool pipeOutput);
-    ~ChildProcess();
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
+    WatchedProgram(const std::vector<std::string>& argv, bool pipeOutput);
+    ~WatchedProgram();
+    WatchedProgram(const WatchedProgram&) = delete;
+    WatchedProgram& operator=(const WatchedProgram&) = delete;
 
     // The read end of its standard output; -1 when it is not piped.
     int output() const { return outputFd; }

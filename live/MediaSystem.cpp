@@ -1,15 +1,14 @@
-#include "runtime/MediaSystem.h"
+#include "live/MediaSystem.h"
 
 #include <SDL.h>
 
 #include <cstdlib>
 
 #include "audio/Audio.h"
+#include "base/Soundtrack.h"
+#include "base/Window.h"
 
 namespace {
-constexpr int mixRate = 44100;
-constexpr int screenWidth = 800;
-constexpr int screenHeight = 600;
 constexpr int screenBits = 16;
 }  // namespace
 
@@ -25,7 +24,7 @@ MediaSystem::MediaSystem() {
     // display), so the window is only asked for when it can be.
     if (SDL_Init(SDL_INIT_VIDEO) < 0) return;
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_SetVideoMode(screenWidth, screenHeight, screenBits, SDL_OPENGL | SDL_FULLSCREEN);
+    SDL_SetVideoMode(windowWidth, windowHeight, screenBits, SDL_OPENGL | SDL_FULLSCREEN);
 }
 
 MediaSystem::~MediaSystem() {

@@ -19,5 +19,3 @@ public:
     void start() override;
     std::uint32_t position() override { return musicTime(); }
 };
-
-extern const char* const soundtrackFile;
