@@ -31,10 +31,11 @@ demo_window() {
 }
 
 # Runs the demo (behind an optional command prefix such as env), presses Space
-# after `seconds` and then Escape, and waits for it to end. Its output is left
-# in out.txt and err.txt; returns its exit status.
-space_then_escape() {  # seconds [prefix ...]
-  local seconds=$1
+# until a position of at least `min_ms` is written (at most 30 s), then Escape,
+# and waits for it to end. Its output is left in out.txt and err.txt; returns
+# its exit status.
+space_until_then_escape() {  # min_ms [prefix ...]
+  local min_ms=$1
   shift
   "$@" "$demo" > out.txt 2> err.txt &
   local pid=$!
@@ -42,11 +43,27 @@ space_then_escape() {  # seconds [prefix ...]
   window=$(demo_window)
   [ -n "$window" ] || fail "no demo window appeared"
   xdotool windowfocus --sync "$window"
-  sleep "$seconds"
-  xdotool key space
-  sleep 0.3
+  local position=0 deadline=$((SECONDS + 30))
+  while [ "$position" -lt "$min_ms" ]; do
+    [ "$SECONDS" -lt "$deadline" ] || { kill "$pid"; fail "no position of $min_ms ms or more within 30 s"; }
+    position=$(next_position)
+    [[ "$position" =~ ^[0-9]+$ ]] || { kill "$pid"; fail "Space wrote '$position', not a position"; }
+  done
   xdotool key Escape
   timeout 20 tail --pid="$pid" -f /dev/null
   kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "the demo did not end on Escape"; }
   wait "$pid"
+}
+
+# Presses Space and prints the line the demo writes for it (waiting at most
+# 5 s), or nothing.
+next_position() {
+  local lines
+  lines=$(wc -l < out.txt)
+  xdotool key space
+  for _ in $(seq 100); do
+    [ "$(wc -l < out.txt)" -gt "$lines" ] && break
+    sleep 0.05
+  done
+  sed -n "$((lines + 1))p" out.txt
 }
