@@ -25,9 +25,16 @@ fail() {
   exit 1
 }
 
-# Waits for the demo's window to appear and prints its id.
+# Waits for the demo's window to appear (at most 20 s) and prints its id. A
+# search fails outright when a window goes away while it reads the window
+# list, as SDL's short-lived start-up windows do: the search runs again.
 demo_window() {
-  timeout 20 xdotool search --sync --name "Vorn Tidewash Demo v 0.3" | head -n 1
+  local deadline=$((SECONDS + 20)) window
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    window=$(xdotool search --name "Vorn Tidewash Demo v 0.3" 2>/dev/null | head -n 1)
+    [ -n "$window" ] && { echo "$window"; return 0; }
+    sleep 0.1
+  done
 }
 
 # Runs the demo (behind an optional command prefix such as env), presses Space
