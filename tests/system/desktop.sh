@@ -123,8 +123,11 @@ play_to_title() {
     [ "$before" -ge 10750 ] && break
   done
   [ "$before" -ge 10750 ] || fail "the music position did not reach the title lettering ($before)"
-  # The full-screen window covers the screen.
-  import -window "${on_wayland:+$window}${on_wayland:-root}" screen.miff || fail "cannot take a screenshot"
+  # Under Xwayland the shot is of the full-screen window, which covers the
+  # screen.
+  local shot=root
+  [ -n "$on_wayland" ] && shot=$window
+  import -window "$shot" screen.miff || fail "cannot take a screenshot"
   xdotool key space
   sleep 0.1
   after=$(last_position)
