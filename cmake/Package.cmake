@@ -71,8 +71,17 @@ if(TARGET tidewash-capture)
   find_program(HELP2MAN help2man REQUIRED)
   set(capture_page ${tidewash_packaging_dir}/tidewash-capture.1)
   set(capture_page_include ${CMAKE_SOURCE_DIR}/packaging/tidewash-capture.h2m)
+  # Dated by the package's latest change rather than the day of the build,
+  # so the same source gives the same page.
+  execute_process(COMMAND dpkg-parsechangelog -l ${CMAKE_SOURCE_DIR}/packaging/changelog -S Timestamp
+                  OUTPUT_VARIABLE changelog_time OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/packaging/changelog)
+  set(page_date)
+  if(changelog_time)
+    set(page_date ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${changelog_time})
+  endif()
   add_custom_command(OUTPUT ${capture_page}
-                     COMMAND ${HELP2MAN} --no-info --section=1 --include=${capture_page_include}
+                     COMMAND ${page_date} ${HELP2MAN} --no-info --section=1 --include=${capture_page_include}
                              --output=${capture_page} $<TARGET_FILE:tidewash-capture>
                      DEPENDS tidewash-capture ${capture_page_include} VERBATIM)
   tidewash_gzip(${capture_page} capture_page_gz)
