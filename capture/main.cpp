@@ -27,7 +27,7 @@ constexpr int usageStatus = 2;
 constexpr int failureStatus = 1;
 
 const char* const versionText =
-    "tidewash-capture (Vorn Tidewash Demo) 0.3\n"
+    "tidewash-capture (Vorn Tidewash Demo) " TIDEWASH_VERSION "\n"
     "Renders the demo at a fixed frame rate, with no display.\n";
 
 CapturePlan planFor(const CaptureOptions& options, const VirtualClock& clock) {

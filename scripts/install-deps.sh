@@ -16,6 +16,7 @@ packages="
   libsdl1.2-compat openbox wmctrl dpkg-dev desktop-file-utils
   pulseaudio pulseaudio-utils
   emscripten node-acorn chromium
+  lintian help2man man-db weston xwayland zip unzip
 "
 
 # npm for the browser tests' puppeteer-core; a Node.js from elsewhere may

@@ -367,7 +367,7 @@ TEST_F(CaptureRun, AFullDiskIsAFailureThatLeavesNothing) {
         for (const auto& entry : fs::directory_iterator(small)) names.push_back(entry.path().filename().string());
         return names;
     }();
-    std::system(("umount '" + small.string() + "'").c_str());
+    EXPECT_EQ(std::system(("umount '" + small.string() + "'").c_str()), 0);
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("No space left on device"), std::string::npos) << result.err;
     EXPECT_TRUE(left.empty());

@@ -7,6 +7,11 @@
 # larger screen, sdl12-compat scales the 4:3 picture to the screen's height,
 # centred; around it the screen is black. Escape ends the demo, and so does
 # the window manager's close request, each with the "FPS: " line.
+# Under a Wayland compositor (WAYLAND_DISPLAY set, tests/support/with_weston.sh)
+# the compositor is the window manager and the demo runs on Xwayland: the
+# compositor gives the new window the keyboard, the screenshot is of the
+# demo's window (Xwayland has no picture of the root window), and the close
+# request is left out.
 . "$(dirname "$0")/common.sh"
 . "$(dirname "$0")/sdl_library.sh"
 use_library "$3"
@@ -14,15 +19,18 @@ wm_pid=
 trap 'kill $wm_pid 2>/dev/null; rm -rf "$work"' EXIT
 
 read -r screen_width screen_height < <(xdotool getdisplaygeometry)
-echo "screen ${screen_width}x${screen_height}, $library SDL 1.2"
+on_wayland=${WAYLAND_DISPLAY:+yes}
+echo "screen ${screen_width}x${screen_height}, $library SDL 1.2${on_wayland:+, on Xwayland}"
 
-openbox > openbox.txt 2>&1 &
-wm_pid=$!
-for _ in $(seq 100); do
-  wmctrl -m 2>/dev/null | grep -q '^Name: Openbox' && break
-  sleep 0.1
-done
-wmctrl -m 2>/dev/null | grep -q '^Name: Openbox' || fail "openbox did not start: $(cat openbox.txt)"
+if [ -z "$on_wayland" ]; then
+  openbox > openbox.txt 2>&1 &
+  wm_pid=$!
+  for _ in $(seq 100); do
+    wmctrl -m 2>/dev/null | grep -q '^Name: Openbox' && break
+    sleep 0.1
+  done
+  wmctrl -m 2>/dev/null | grep -q '^Name: Openbox' || fail "openbox did not start: $(cat openbox.txt)"
+fi
 
 "$make_tone" 20 Quietfall.MP3 || fail "cannot make the soundtrack"
 
@@ -106,7 +114,7 @@ play_to_title() {
   window=$(demo_window)
   [ -n "$window" ] || fail "no demo window appeared"
   check_library "$pid"
-  xdotool windowactivate --sync "$window" 2>/dev/null
+  [ -z "$on_wayland" ] && xdotool windowactivate --sync "$window" 2>/dev/null
   sleep 9
   for _ in $(seq 80); do
     xdotool key space
@@ -115,7 +123,11 @@ play_to_title() {
     [ "$before" -ge 10750 ] && break
   done
   [ "$before" -ge 10750 ] || fail "the music position did not reach the title lettering ($before)"
-  import -window root screen.miff || fail "cannot take a screenshot"
+  # Under Xwayland the shot is of the full-screen window, which covers the
+  # screen.
+  local shot=root
+  [ -n "$on_wayland" ] && shot=$window
+  import -window "$shot" screen.miff || fail "cannot take a screenshot"
   xdotool key space
   sleep 0.1
   after=$(last_position)
@@ -142,6 +154,11 @@ for attempt in 1 2 3; do
   echo "the screenshot may have missed the title lettering ($problem); once more"
   [ "$attempt" -lt 3 ] || fail "no screenshot during the title lettering in 3 runs"
 done
+
+if [ -n "$on_wayland" ]; then
+  echo "PASS"
+  exit 0
+fi
 
 # The window manager's close request.
 "$demo" > out.txt 2> err.txt &

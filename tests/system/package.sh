@@ -1,5 +1,8 @@
 #!/bin/bash
-# The Debian package: CPack builds the .deb, apt installs it, `tidewash` on
+# The Debian package: CPack builds the .deb, lintian finds no error, no
+# warning and no missing hardening in it, apt installs it, the manual pages
+# read without warnings and the capture page names every option of the
+# program's --help, `tidewash` on
 # the PATH plays from an unrelated directory (Space, Escape, the "FPS: "
 # line) in the data directory that holds Quietfall.MP3, and purging the
 # package leaves none of its files behind. Needs root; it refuses to run over
@@ -33,13 +36,23 @@ done
 [ "$(dpkg-deb -f "$deb" Description | wc -l)" -ge 3 ] || fail "no long description"
 echo "ok: Depends: $depends"
 
+# Debian's own checks. The programs' hardening (fortify, stack protector,
+# PIE, relro and now) is reported as information.
+command -v lintian > /dev/null || fail "lintian is missing; scripts/install-deps.sh installs it"
+lintian --display-info "$deb" > lintian.txt 2> lintian-errors.txt
+lintian_status=$?
+grep -E '^(E|W): |^I: .*hardening-' lintian.txt && fail "lintian finds faults in the package"
+[ "$lintian_status" -eq 0 ] || fail "lintian exit status $lintian_status: $(tail -n 5 lintian-errors.txt)"
+echo "ok: lintian: no errors, warnings or missing hardening ($(grep -c '^I: ' lintian.txt) notes)"
+
 installed_by_test=yes
 apt_get install "$deb" > apt.txt 2>&1 || fail "apt-get install failed: $(tail -n 5 apt.txt)"
 is_installed || fail "the package is not installed after apt-get install"
 dpkg -L tidewash > files.txt
 for path in /usr/bin/tidewash /usr/libexec/tidewash/tidewash /usr/share/tidewash/Quietfall.MP3 \
             /usr/share/applications/tidewash.desktop /usr/share/icons/hicolor/256x256/apps/tidewash.png \
-            /usr/share/doc/tidewash/copyright; do
+            /usr/share/doc/tidewash/copyright /usr/share/doc/tidewash/changelog.gz \
+            /usr/share/man/man6/tidewash.6.gz /usr/share/man/man1/tidewash-capture.1.gz; do
   grep -qx "$path" files.txt || fail "the package does not hold $path"
   [ -s "$path" ] || fail "$path is missing or empty after installing"
 done
@@ -50,7 +63,15 @@ grep -qx 'Exec=tidewash' /usr/share/applications/tidewash.desktop || fail "the d
   fail "the icon is not a 256x256 PNG"
 cmp -s /usr/share/tidewash/Quietfall.MP3 "$soundtrack" ||
   fail "the installed soundtrack is not the one the build made"
-echo "ok: installed $(grep -c . files.txt) paths"
+for page in tidewash tidewash-capture; do
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings "$page" 2>&1 > /dev/null)
+  [ -z "$warnings" ] || fail "man --warnings $page: $warnings"
+done
+for option in $(tidewash-capture --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+  zcat /usr/share/man/man1/tidewash-capture.1.gz | sed 's/\\-/-/g' | grep -q -- "$option" ||
+    fail "the manual page of tidewash-capture lacks $option"
+done
+echo "ok: installed $(grep -c . files.txt) paths; the manual pages read without warnings"
 
 # Plays from a directory with no soundtrack in it.
 mkdir elsewhere
