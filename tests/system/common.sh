@@ -50,16 +50,22 @@ space_until_then_escape() {  # min_ms [prefix ...]
   window=$(demo_window)
   [ -n "$window" ] || fail "no demo window appeared"
   xdotool windowfocus --sync "$window"
-  local position=0 deadline=$((SECONDS + 30))
+  space_until "$min_ms" "$pid"
+  xdotool key Escape
+  timeout 20 tail --pid="$pid" -f /dev/null
+  kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "the demo did not end on Escape"; }
+  wait "$pid"
+}
+
+# Presses Space in the focused demo window, process `pid`, until it writes a
+# position of at least `min_ms` (at most 30 s).
+space_until() {  # min_ms pid
+  local min_ms=$1 pid=$2 position=0 deadline=$((SECONDS + 30))
   while [ "$position" -lt "$min_ms" ]; do
     [ "$SECONDS" -lt "$deadline" ] || { kill "$pid"; fail "no position of $min_ms ms or more within 30 s"; }
     position=$(next_position)
     [[ "$position" =~ ^[0-9]+$ ]] || { kill "$pid"; fail "Space wrote '$position', not a position"; }
   done
-  xdotool key Escape
-  timeout 20 tail --pid="$pid" -f /dev/null
-  kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "the demo did not end on Escape"; }
-  wait "$pid"
 }
 
 # Presses Space and prints the line the demo writes for it (waiting at most

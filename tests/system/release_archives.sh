@@ -73,14 +73,12 @@ echo "ok: README.txt names the packages of $(wc -w <<< "$needed") libraries"
 # Plays from the unpacked folder.
 cd "linux/$linux"
 demo=./tidewash
-space_then_escape 1.5
+space_until_then_escape 1000
 status=$?
 cp out.txt err.txt "$work"
 [ "$status" -eq 0 ] || fail "exit status $status, expected 0"
-[ "$(wc -l < out.txt)" -eq 2 ] || fail "expected two lines"
-[[ "$(sed -n 1p out.txt)" =~ ^[0-9]+$ ]] || fail "the first line is not a position"
-[[ "$(sed -n 2p out.txt)" =~ ^FPS:\ [0-9]+$ ]] || fail "the second line is not 'FPS: ' and digits"
+[[ "$(tail -n 1 out.txt)" =~ ^FPS:\ [0-9]+$ ]] || fail "the last line is not 'FPS: ' and digits"
 rm out.txt err.txt
 sha256sum --quiet -c SHA256SUMS && [ "$(ls | wc -l)" -eq 7 ] || fail "playing changed the folder"
-echo "ok: ./tidewash plays from the unpacked folder: position $(sed -n 1p "$work/out.txt"), $(sed -n 2p "$work/out.txt")"
+echo "ok: ./tidewash plays from the unpacked folder: position $(tail -n 2 "$work/out.txt" | head -n 1), $(tail -n 1 "$work/out.txt")"
 echo "PASS"
