@@ -30,11 +30,11 @@ const Arguments h264 = {"-vf", "scale=out_color_matrix=bt709:out_range=tv:flags=
                         "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
                         "-color_range", "tv"};
 
-// FFV1 version 3 on planar RGB: every frame a key frame with checksums on
+// FFV1 version 3 on RGB: every frame a key frame with checksums on
 // its slices, as archives keep video; the frames exactly as rendered, in
 // sRGB.
 const Arguments ffv1 = {"-c:v", "ffv1", "-level", "3", "-g", "1", "-slices", "4", "-slicecrc", "1",
-                        "-pix_fmt", "gbrp",
+                        "-pix_fmt", "bgr0",
                         "-colorspace", "rgb", "-color_primaries", "bt709", "-color_trc", "iec61966-2-1",
                         "-color_range", "pc"};
 
