@@ -25,7 +25,7 @@ const Arguments ffmpeg = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "er
 
 // H.264 in the BT.709 matrix at limited range, as players read HD video, and
 // tagged so that they need not guess at any size.
-const Arguments h264 = {"-vf", "scale=out_color_matrix=bt709:out_range=tv:flags=accurate_rnd,format=yuv420p",
+const Arguments h264 = {"-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
                         "-c:v", "libx264", "-preset", "veryfast", "-crf", "18",
                         "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
                         "-color_range", "tv"};
