@@ -39,8 +39,10 @@ if [ -z "${TIDEWASH_BENCH_ON_X:-}" ]; then
   scripts/install-deps.sh >&2 || exit 1
   echo "building in $build" >&2
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIDEWASH_WERROR=ON > /dev/null || exit 1
-  cmake --build "$build" -j 2 --target tidewash tidewash-capture soundtrack frame_bench clock_bench av_offset \
-    startup_probe startup_launch run_measured allocation_tests > /dev/null || exit 1
+  targets=(tidewash-capture soundtrack run_measured)
+  [ "$capture_only" -eq 1 ] || targets+=(tidewash frame_bench clock_bench av_offset startup_probe startup_launch
+    allocation_tests)
+  cmake --build "$build" -j 2 --target "${targets[@]}" > /dev/null || exit 1
   export TIDEWASH_BENCH_ON_X=1
   exec bash tests/support/with_xvfb.sh "$0" "${arguments[@]}"
 fi
