@@ -65,7 +65,8 @@ FrameRate fpsValue(const std::string& text) {
 
 int supersampleValue(const std::string& text) {
     const auto factor = wholeNumber(text, 4);
-    if (!factor || *factor == 0) throw UsageError("invalid --supersample '" + text + "': give a whole number from 1 to 4");
+    if (!factor || *factor == 0)
+        throw UsageError("invalid --supersample '" + text + "': give a whole number from 1 to 4");
     return int(*factor);
 }
 

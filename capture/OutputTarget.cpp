@@ -40,7 +40,8 @@ bool claim(const std::string& path, bool folder) {
 
 }  // namespace
 
-OutputTarget::OutputTarget(std::string target, bool force) : path(withoutTrailingSlashes(std::move(target))), force(force) {
+OutputTarget::OutputTarget(std::string target, bool force)
+    : path(withoutTrailingSlashes(std::move(target))), force(force) {
     std::error_code error;
     const fs::file_status status = fs::symlink_status(path, error);
     if (fs::exists(status)) {

@@ -1,7 +1,7 @@
 // tidewash-capture: renders every frame of the demo at a fixed frame rate with
 // no display, and writes a video with the soundtrack, PNG frames or stills.
-#include <iostream>
 #include <exception>
+#include <iostream>
 #include <memory>
 #include <new>
 

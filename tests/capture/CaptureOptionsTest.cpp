@@ -71,7 +71,8 @@ TEST(CaptureOptions, BroadcastRatesAreExactFractions) {
     const std::vector<std::pair<const char*, const char*>> rates = {
         {"60000/1001", "60000/1001"}, {"59.94", "60000/1001"}, {"29.97", "30000/1001"}, {"23.976", "24000/1001"},
         {"30000/1001", "30000/1001"}, {"120/2", "60"}, {"1/1", "1"}, {"1000000/1000", "1000"}};
-    for (const auto& [given, exact] : rates) EXPECT_EQ(parse({"--fps", given, "--out", "s"}).fps.text(), exact) << given;
+    for (const auto& [given, exact] : rates)
+        EXPECT_EQ(parse({"--fps", given, "--out", "s"}).fps.text(), exact) << given;
     for (const char* bad : {"59.9", "25.0", "1/0", "999/1000", "1001/1", "/1001", "60000/", "60000/1001/2", "2/3/"})
         EXPECT_NE(usageError({"--fps", bad, "--out", "f"}).find("invalid --fps '" + std::string(bad) + "'"),
                   std::string::npos)

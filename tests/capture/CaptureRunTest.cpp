@@ -88,7 +88,8 @@ double rgbMean(const std::string& rgb, int channel) {
 // The picture's pixels without alpha, as ffmpeg gives rgb24.
 std::string rgbOf(const RgbaPicture& image) {
     std::string rgb;
-    for (std::size_t i = 0; i < image.pixels.size(); i += 4) rgb.append(reinterpret_cast<const char*>(&image.pixels[i]), 3);
+    for (std::size_t i = 0; i < image.pixels.size(); i += 4)
+        rgb.append(reinterpret_cast<const char*>(&image.pixels[i]), 3);
     return rgb;
 }
 
@@ -668,8 +669,8 @@ TEST_F(CaptureRun, CtrlCDuringTheFinalEncodingStopsItAtOnce) {
     // An ffmpeg that takes a minute to finish once its input ends.
     const fs::path bin = work / "bin";
     fs::create_directory(bin);
-    std::ofstream(bin / "ffmpeg") << "#!/bin/sh\nPATH=/usr/bin:/bin\ncat > /dev/null\ntouch '" << (bin / "finishing").string()
-                                  << "'\nexec sleep 60\n";
+    std::ofstream(bin / "ffmpeg") << "#!/bin/sh\nPATH=/usr/bin:/bin\ncat > /dev/null\ntouch '"
+                                  << (bin / "finishing").string() << "'\nexec sleep 60\n";
     fs::permissions(bin / "ffmpeg", fs::perms::owner_all);
     const pid_t child = startCapture(work, "video.mp4", "500", bin.string());
     EXPECT_TRUE(waitFor([&] { return fs::exists(bin / "finishing"); }, std::chrono::seconds(60)));
