@@ -291,7 +291,7 @@ TEST_F(CaptureRun, StillsShowWhatEachEntryShows) {
     EXPECT_EQ(brightPixels(grid, 255), 320 * 240);
 }
 
-TEST_F(CaptureRun, OtherAspectsKeepTheFourToThreePictureBetweenBlackBars) {
+TEST_F(CaptureRun, OtherAspectsKeepTheFourToThreePictureBetweenBlackBarsInTheStillsColours) {
     ASSERT_EQ(capture("--fps 1 --size 1920x1080 --quiet --stills 40000 --out wide").status, 0);
     const RgbaPicture wide = picture("wide/40000.png");
     ASSERT_EQ(wide.width, 1920);
@@ -564,10 +564,19 @@ TEST_F(CaptureRun, FailuresWriteOneClearLineAndLeaveNothing) {
 TEST_F(CaptureRun, AThreadThatCannotStartIsAFailureThatLeavesNothing) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to run the capture as another user";
     // One process for the user the capture runs as: no thread can start
-    // (root is never limited). llvmpipe renders on the calling thread.
+    // (root is never limited). llvmpipe renders on the calling thread. That
+    // user reaches copies of the program and the soundtrack in a folder open
+    // to all, wherever the build is.
+    const fs::path copies = work.string() + "-copies";
+    fs::create_directory(copies);
+    fs::copy_file(program, copies / "tidewash-capture");
+    fs::copy_file(soundtrack, copies / "Quietfall.MP3");
+    program = (copies / "tidewash-capture").string();
+    soundtrack = (copies / "Quietfall.MP3").string();
     fs::permissions(work, fs::perms::all);
     const Result result = capture("--quiet --size 64x48 --to 500 --out frames", "LP_NUM_THREADS=0",
                                   "prlimit --nproc=1 setpriv --reuid=65534 --regid=65534 --clear-groups");
+    fs::remove_all(copies);
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "ERROR: cannot start a writer thread: Resource temporarily unavailable\n");
     EXPECT_TRUE(written().empty());
