@@ -52,8 +52,12 @@ Arguments muxCommand(const std::string& folder, bool lossless) {
     const Arguments inputs = {"-i", folder + "/picture." + extension(lossless),
                               "-f", "s16le", "-ar", std::to_string(sampleRate), "-ac", std::to_string(channels),
                               "-i", folder + "/sound.pcm", "-map", "0:v", "-map", "1:a", "-c:v", "copy"};
+    // The AAC coder's fast search: at 192 kbit/s it sounds the same and takes
+    // half the time of the default, which the capture would wait for at the
+    // end.
     const Arguments sound = lossless ? Arguments{"-c:a", "flac", "-f", "matroska"}
-                                     : Arguments{"-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart", "-f", "mp4"};
+                                     : Arguments{"-c:a", "aac", "-aac_coder", "fast", "-b:a", "192k",
+                                                 "-movflags", "+faststart", "-f", "mp4"};
     return joined(joined(joined(ffmpeg, inputs), sound), {folder + "/video." + extension(lossless)});
 }
 
