@@ -61,7 +61,7 @@ void printEntry(const char* name, std::vector<double> times) {
 int main(int argc, char** argv) {
     try {
         const Settings settings = readSettings(argc, argv);
-        const HeadlessGl gl(settings.width, settings.height);
+        const HeadlessGl gl(settings.width, settings.height, 1);
         Demo demo;
         VirtualClock clock(settings.fps);
         FrameTimer timer(clock, demo.schedule(), settings.countedFrames);

@@ -4,11 +4,12 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <numeric>
 
 namespace {
 
 enum Option { fpsOption = 1000, sizeOption, fromOption, toOption, outOption, stillsOption, stretchOption,
-              soundtrackOption, forceOption, quietOption, helpOption, versionOption };
+              supersampleOption, soundtrackOption, forceOption, quietOption, helpOption, versionOption };
 
 const option longOptions[] = {
     {"fps", required_argument, nullptr, fpsOption},
@@ -18,6 +19,7 @@ const option longOptions[] = {
     {"out", required_argument, nullptr, outOption},
     {"stills", required_argument, nullptr, stillsOption},
     {"stretch", no_argument, nullptr, stretchOption},
+    {"supersample", required_argument, nullptr, supersampleOption},
     {"soundtrack", required_argument, nullptr, soundtrackOption},
     {"force", no_argument, nullptr, forceOption},
     {"quiet", no_argument, nullptr, quietOption},
@@ -36,10 +38,36 @@ std::optional<std::uint64_t> wholeNumber(const std::string& text, std::uint64_t 
     return value;
 }
 
-std::uint32_t fpsValue(const std::string& text) {
-    const auto fps = wholeNumber(text, 1000);
-    if (!fps || *fps == 0) throw UsageError("invalid --fps '" + text + "': give a whole number from 1 to 1000");
-    return std::uint32_t(*fps);
+// The broadcast rates by the names they are shown under.
+struct NamedRate {
+    const char* name;
+    FrameRate rate;
+};
+const NamedRate namedRates[] = {{"59.94", {60000, 1001}}, {"29.97", {30000, 1001}}, {"23.976", {24000, 1001}}};
+
+// A whole number, a fraction NUM/DEN (kept in lowest terms) or a broadcast
+// rate's decimal name; from 1 to 1000 frames per second.
+FrameRate fpsValue(const std::string& text) {
+    for (const NamedRate& named : namedRates)
+        if (text == named.name) return named.rate;
+    const std::size_t slash = text.find('/');
+    const auto numerator = wholeNumber(text.substr(0, slash), 1000000);
+    const auto denominator = slash == std::string::npos ? std::optional<std::uint64_t>(1)
+                                                        : wholeNumber(text.substr(slash + 1), 1000000);
+    if (!numerator || !denominator || *denominator == 0 || *numerator < *denominator ||
+        *numerator > 1000 * *denominator)
+        throw UsageError("invalid --fps '" + text +
+                         "': give a whole number from 1 to 1000, a fraction such as 60000/1001, or 59.94, 29.97 "
+                         "or 23.976");
+    const std::uint64_t common = std::gcd(*numerator, *denominator);
+    return {std::uint32_t(*numerator / common), std::uint32_t(*denominator / common)};
+}
+
+int supersampleValue(const std::string& text) {
+    const auto factor = wholeNumber(text, 4);
+    if (!factor || *factor == 0)
+        throw UsageError("invalid --supersample '" + text + "': give a whole number from 1 to 4");
+    return int(*factor);
 }
 
 void readSize(const std::string& text, CaptureOptions& options) {
@@ -78,12 +106,13 @@ bool endsWith(const std::string& text, const std::string& ending) {
 }
 
 void checkCombination(const CaptureOptions& options, bool rangeGiven) {
-    if (options.out.empty()) throw UsageError("no --out: name a folder for PNG files or a file ending in .mp4");
+    if (options.out.empty())
+        throw UsageError("no --out: name a folder for PNG files or a file ending in .mp4 or .mkv");
     if (options.toMs && options.fromMs >= *options.toMs)
         throw UsageError("--from " + std::to_string(options.fromMs) + " is not before --to " +
                          std::to_string(*options.toMs));
     if (options.stills.empty()) {
-        if (options.wantsVideo() && (options.width % 2 != 0 || options.height % 2 != 0))
+        if (options.wantsVideo() && !options.wantsArchive() && (options.width % 2 != 0 || options.height % 2 != 0))
             throw UsageError("--size " + std::to_string(options.width) + "x" + std::to_string(options.height) +
                              " is odd: H.264 video needs an even width and height");
         return;
@@ -94,7 +123,13 @@ void checkCombination(const CaptureOptions& options, bool rangeGiven) {
 
 }  // namespace
 
-bool CaptureOptions::wantsVideo() const { return endsWith(out, ".mp4"); }
+std::string FrameRate::text() const {
+    return denominator == 1 ? std::to_string(numerator) : std::to_string(numerator) + "/" + std::to_string(denominator);
+}
+
+bool CaptureOptions::wantsVideo() const { return endsWith(out, ".mp4") || wantsArchive(); }
+
+bool CaptureOptions::wantsArchive() const { return endsWith(out, ".mkv"); }
 
 CaptureOptions parseCaptureOptions(int argc, char* const argv[], std::uint32_t lengthMs) {
     CaptureOptions options;
@@ -113,6 +148,7 @@ CaptureOptions parseCaptureOptions(int argc, char* const argv[], std::uint32_t l
         case outOption: options.out = value; break;
         case stillsOption: options.stills = stillTimes(value, lengthMs); break;
         case stretchOption: options.stretch = true; break;
+        case supersampleOption: options.supersample = supersampleValue(value); break;
         case soundtrackOption: options.soundtrack = value; break;
         case forceOption: options.force = true; break;
         case quietOption: options.quiet = true; break;
@@ -132,13 +168,21 @@ const char* const captureHelp =
     "Renders every frame of the Tidewash demo at a fixed frame rate, with no\n"
     "display, and writes a video with the soundtrack, a PNG sequence or stills.\n"
     "\n"
-    "  --out PATH        a folder for PNG files (frame-000000.png, ...), or a\n"
-    "                    file ending in .mp4 for H.264 video with AAC sound\n"
-    "  --fps N           frames per second, 1 to 1000 (default 60)\n"
+    "  --out PATH        a folder for PNG files (frame-000000.png, ...), a file\n"
+    "                    ending in .mp4 for H.264 video (BT.709) with AAC sound,\n"
+    "                    or in .mkv for a lossless archive: FFV1 video in RGB\n"
+    "                    with FLAC sound\n"
+    "  --fps RATE        frames per second, 1 to 1000 (default 60); also a\n"
+    "                    fraction NUM/DEN such as 60000/1001, and 59.94, 29.97\n"
+    "                    and 23.976 for 60000/1001, 30000/1001 and 24000/1001\n"
     "  --size WxH        frame size in pixels (default 800x600); the 4:3 picture\n"
     "                    is centred with black bars at other aspects\n"
     "  --stretch         fill the whole frame instead, whatever its aspect\n"
-    "  --from MS         first music time written, in ms (default 0)\n"
+    "  --supersample N   render each frame N times as wide and high and average\n"
+    "                    each N x N block into one pixel, for smooth edges\n"
+    "                    (1 to 4, default 1)\n"
+    "  --from MS         start with the frame on screen at this music time, in\n"
+    "                    ms (default 0); the sound starts under that frame\n"
     "  --to MS           write the frames before this music time (default: the\n"
     "                    end of the show)\n"
     "  --stills T1,T2,...\n"
@@ -153,4 +197,5 @@ const char* const captureHelp =
     "\n"
     "Every capture plays the show from the start at its own rate, so the same\n"
     "command gives the same frames, byte for byte.\n"
-    "Example: tidewash-capture --out tidewash.mp4 --size 1920x1080\n";
+    "Examples: tidewash-capture --out tidewash.mp4 --size 1920x1080 --supersample 2\n"
+    "          tidewash-capture --out tidewash.mkv\n";

@@ -25,6 +25,9 @@ public:
     // The file names frame n is written under; empty when it is not written.
     std::vector<std::string> namesOf(std::uint64_t frame) const;
 
+    // The first frame written (for stills, frame 0).
+    std::uint64_t firstFrame() const { return first; }
+
     // The frame after which nothing more is written.
     std::uint64_t lastFrame() const { return last; }
 

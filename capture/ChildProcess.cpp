@@ -8,8 +8,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 
+#include "capture/Interruption.h"
 #include "base/Failure.h"
 
 extern char** environ;
@@ -91,8 +93,13 @@ void ChildProcess::finish() {
     if (input >= 0) ::close(input);
     input = -1;
     int status = 0;
+    // Looks in short steps, so that a signal asking the capture to stop ends
+    // the wait at once, however long the program would still run.
     pid_t ended;
-    while ((ended = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
+    while ((ended = waitpid(pid, &status, WNOHANG)) == 0 || (ended < 0 && errno == EINTR)) {
+        if (interruption::signalNumber() != 0) return;
+        const timespec step{0, 10 * 1000 * 1000};
+        nanosleep(&step, nullptr);
     }
     pid = -1;
     if (ended < 0) throw Failure(program + " was lost: " + std::strerror(errno));

@@ -23,7 +23,8 @@ public:
     void send(const void* data, std::size_t bytes);
 
     // Closes its input and waits for it to end. Throws Failure unless it
-    // ends with status 0.
+    // ends with status 0. Returns at once when a signal asks the capture to
+    // stop; the program is then ended with this object.
     void finish();
 
 private:

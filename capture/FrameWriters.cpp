@@ -1,5 +1,8 @@
 #include "capture/FrameWriters.h"
 
+#include <new>
+#include <system_error>
+
 #include "base/Failure.h"
 
 FrameWriters::FrameWriters(FrameOutput& output) : output(output) {
@@ -7,10 +10,17 @@ FrameWriters::FrameWriters(FrameOutput& output) : output(output) {
     // Two slots a writer keeps each one busy while the loop fills the next.
     slots.resize(std::size_t(writers) * 2 + 1);
     for (std::size_t slot = 0; slot < slots.size(); ++slot) freeSlots.push_back(slot);
-    for (int i = 0; i < writers; ++i) threads.emplace_back([this] { writeJobs(); });
+    try {
+        for (int i = 0; i < writers; ++i) threads.emplace_back([this] { writeJobs(); });
+    } catch (const std::system_error& error) {
+        stop();
+        throw Failure(std::string("cannot start a writer thread: ") + error.what());
+    }
 }
 
-FrameWriters::~FrameWriters() {
+FrameWriters::~FrameWriters() { stop(); }
+
+void FrameWriters::stop() {
     {
         const std::lock_guard<std::mutex> guard(lock);
         stopping = true;
@@ -59,7 +69,9 @@ void FrameWriters::writeJobs() {
         std::string error;
         try {
             output.write(slots[job.slot], job.names);
-        } catch (const Failure& writeFailure) {
+        } catch (const std::bad_alloc&) {
+            error = "out of memory";
+        } catch (const std::exception& writeFailure) {
             error = writeFailure.what();
         }
         guard.lock();

@@ -17,6 +17,7 @@
 // and frees it again. A writer's failure reaches the loop at its next call.
 class FrameWriters {
 public:
+    // Throws Failure when a writer thread cannot be started.
     explicit FrameWriters(FrameOutput& output);
     ~FrameWriters();
     FrameWriters(const FrameWriters&) = delete;
@@ -41,6 +42,7 @@ private:
 
     void writeJobs();
     void throwIfFailed();
+    void stop();
 
     FrameOutput& output;
     std::vector<Image> slots;

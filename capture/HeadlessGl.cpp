@@ -30,9 +30,9 @@ EGLDisplay surfacelessDisplay() {
 
 }  // namespace
 
-HeadlessGl::HeadlessGl(int width, int height) : frameWidth(width), frameHeight(height) {
+HeadlessGl::HeadlessGl(int width, int height, int scale) : frameWidth(width * scale), frameHeight(height * scale) {
     makeContext();
-    makeFramebuffer();
+    makeFramebuffer(scale);
 }
 
 HeadlessGl::~HeadlessGl() {
@@ -64,16 +64,21 @@ void HeadlessGl::makeContext() {
         throw Failure(eglError("eglMakeCurrent"));
 }
 
-void HeadlessGl::makeFramebuffer() {
+void HeadlessGl::makeFramebuffer(int scale) {
     GLint renderbufferEdge = 0;
     GLint viewportEdges[2] = {0, 0};
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbufferEdge);
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewportEdges);
-    maxFramebufferEdge = std::min({renderbufferEdge, viewportEdges[0], viewportEdges[1]});
-    if (frameWidth > maxFramebufferEdge || frameHeight > maxFramebufferEdge)
-        throw Failure("size " + std::to_string(frameWidth) + "x" + std::to_string(frameHeight) +
-                      " is larger than this OpenGL renders (at most " + std::to_string(maxFramebufferEdge) +
+    const int maxEdge = std::min({renderbufferEdge, viewportEdges[0], viewportEdges[1]});
+    if (frameWidth > maxEdge || frameHeight > maxEdge) {
+        const std::string rendered = std::to_string(frameWidth) + "x" + std::to_string(frameHeight);
+        const std::string size = scale == 1 ? rendered
+                                            : std::to_string(frameWidth / scale) + "x" +
+                                                  std::to_string(frameHeight / scale) + " supersampled " +
+                                                  std::to_string(scale) + " times (" + rendered + ")";
+        throw Failure("size " + size + " is larger than this OpenGL renders (at most " + std::to_string(maxEdge) +
                       " on each side)");
+    }
 
     glGenRenderbuffers(1, &colourBuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, colourBuffer);

@@ -10,21 +10,23 @@
 // no such context or the size is beyond what the implementation renders.
 class HeadlessGl {
 public:
-    HeadlessGl(int width, int height);
+    // A framebuffer `scale` times as wide and high as width x height, for
+    // frames that are averaged down afterwards.
+    HeadlessGl(int width, int height, int scale);
     ~HeadlessGl();
     HeadlessGl(const HeadlessGl&) = delete;
     HeadlessGl& operator=(const HeadlessGl&) = delete;
 
+    // The framebuffer's size in pixels.
     int width() const { return frameWidth; }
     int height() const { return frameHeight; }
 
 private:
     void makeContext();
-    void makeFramebuffer();
+    void makeFramebuffer(int scale);
 
     int frameWidth;
     int frameHeight;
-    int maxFramebufferEdge = 0;
     EGLDisplay display = EGL_NO_DISPLAY;
     EGLContext context = EGL_NO_CONTEXT;
     std::uint32_t framebuffer = 0;

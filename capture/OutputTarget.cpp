@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,9 +24,24 @@ bool holdsOnlyPngFiles(const fs::path& folder) {
     return !error;
 }
 
+// The path without the slashes that end it: "frames/", as shells complete a
+// folder's name, names the folder "frames".
+std::string withoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+// Makes `path` as an empty file or folder, only if nothing is there yet.
+bool claim(const std::string& path, bool folder) {
+    if (folder) return mkdir(path.c_str(), 0755) == 0;
+    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    return file >= 0 && close(file) == 0;
+}
+
 }  // namespace
 
-OutputTarget::OutputTarget(std::string target, bool force) : path(std::move(target)), force(force) {
+OutputTarget::OutputTarget(std::string target, bool force)
+    : path(withoutTrailingSlashes(std::move(target))), force(force) {
     std::error_code error;
     const fs::file_status status = fs::symlink_status(path, error);
     if (fs::exists(status)) {
@@ -52,13 +68,36 @@ OutputTarget::~OutputTarget() {
 
 void OutputTarget::commit(const std::string& finished) {
     replaceExisting();
-    // Never over something that appeared meanwhile, unless asked to.
     const std::string from = finished.empty() ? work : finished;
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, path.c_str(), force ? 0 : RENAME_NOREPLACE) != 0)
-        throw Failure("cannot put the output in place as " + path + ": " + std::strerror(errno));
+    if (force) {
+        if (rename(from.c_str(), path.c_str()) != 0) throwCannotPlace();
+    } else {
+        moveWithoutReplacing(from);
+    }
     std::error_code error;
     if (!finished.empty()) fs::remove_all(work, error);
     committed = true;
+}
+
+// Never over something that appeared meanwhile. Where the file system cannot
+// rename without replacing (some network and FUSE file systems refuse
+// RENAME_NOREPLACE), an empty file or folder made only if the name is free
+// claims it first, and the rename then replaces nothing but that.
+void OutputTarget::moveWithoutReplacing(const std::string& from) const {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) return;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) throwCannotPlace();
+    const bool folder = from == work;
+    if (!claim(path, folder)) throwCannotPlace();
+    if (rename(from.c_str(), path.c_str()) == 0) return;
+    const int renameError = errno;
+    if (folder) rmdir(path.c_str());
+    else unlink(path.c_str());
+    errno = renameError;
+    throwCannotPlace();
+}
+
+void OutputTarget::throwCannotPlace() const {
+    throw Failure("cannot put the output in place as " + path + ": " + std::strerror(errno));
 }
 
 void OutputTarget::replaceExisting() const {

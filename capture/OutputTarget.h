@@ -9,7 +9,8 @@
 class OutputTarget {
 public:
     // Throws Failure when the path exists and may not be replaced, or the
-    // work folder cannot be made. With `force` an existing file, or a folder
+    // work folder cannot be made. Slashes at the end of the path only say
+    // that it names a folder. With `force` an existing file, or a folder
     // of nothing but PNG files, is replaced.
     OutputTarget(std::string path, bool force);
     ~OutputTarget();
@@ -24,6 +25,8 @@ public:
 
 private:
     void replaceExisting() const;
+    void moveWithoutReplacing(const std::string& from) const;
+    [[noreturn]] void throwCannotPlace() const;
 
     std::string path;
     std::string work;

@@ -1,7 +1,9 @@
 // tidewash-capture: renders every frame of the demo at a fixed frame rate with
 // no display, and writes a video with the soundtrack, PNG frames or stills.
+#include <exception>
 #include <iostream>
 #include <memory>
+#include <new>
 
 #include "audio/MusicStream.h"
 #include "base/Failure.h"
@@ -37,11 +39,10 @@ CapturePlan planFor(const CaptureOptions& options, const VirtualClock& clock) {
 
 // Plays the whole show up to the plan's last frame into `output`; returns the
 // number of frames written. An interruption ends it early.
-std::uint64_t playInto(FrameOutput& output, const CaptureOptions& options, const HeadlessGl& gl) {
+std::uint64_t playInto(FrameOutput& output, const CaptureOptions& options, const CapturePlan& plan,
+                       VirtualClock& clock, const HeadlessGl& gl) {
     PictureArea::within(gl.width(), gl.height(), options.stretch).apply(gl.width(), gl.height());
-    VirtualClock clock(options.fps);
-    const CapturePlan plan = planFor(options, clock);
-    FrameReader reader(gl.width(), gl.height());
+    FrameReader reader(options.width, options.height, options.supersample);
     FrameWriters writers(output);
     Progress progress(plan.framesToWrite(), progressStyleFor(options.quiet));
     CaptureFrameEnd frameEnd(clock, plan, reader, writers, progress);
@@ -67,16 +68,20 @@ int capture(const CaptureOptions& options) {
 
     // What is not committed at the end is removed when the target goes.
     OutputTarget target(options.out, options.force);
-    HeadlessGl gl(options.width, options.height);
+    HeadlessGl gl(options.width, options.height, options.supersample);
+    VirtualClock clock(options.fps.numerator, options.fps.denominator);
+    const CapturePlan plan = planFor(options, clock);
     if (options.wantsVideo()) {
-        Mp4Video video(target.workFolder(), gl.width(), gl.height(), options.fps, *soundtrack, options.fromMs);
-        const std::uint64_t frames = playInto(video, options, gl);
+        // The sound starts with the music as the first written frame sees it.
+        Mp4Video video(target.workFolder(), options.width, options.height, options.fps, options.wantsArchive(),
+                       *soundtrack, clock.positionOfFrame(plan.firstFrame()));
+        const std::uint64_t frames = playInto(video, options, plan, clock, gl);
         if (interruptedStatus() == 0) video.finish(frames);
         if (interruptedStatus() != 0) return interruptedStatus();
         target.commit(video.resultPath());
     } else {
         PngFolder folder(target.workFolder());
-        playInto(folder, options, gl);
+        playInto(folder, options, plan, clock, gl);
         if (interruptedStatus() != 0) return interruptedStatus();
         target.commit();
     }
@@ -102,10 +107,16 @@ int main(int argc, char** argv) {
         std::cout << versionText;
         return 0;
     }
+    // Whatever goes wrong, the objects on the way out remove what the
+    // capture wrote, and one line says what it was.
     try {
         return capture(options);
-    } catch (const Failure& failure) {
+    } catch (const std::bad_alloc&) {
+        std::cerr << "ERROR: out of memory" << std::endl;
+    } catch (const std::exception& failure) {
         std::cerr << "ERROR: " << failure.what() << std::endl;
-        return failureStatus;
+    } catch (...) {
+        std::cerr << "ERROR: an unknown failure" << std::endl;
     }
+    return failureStatus;
 }

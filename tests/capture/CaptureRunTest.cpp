@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -28,9 +30,68 @@ std::string readFile(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The program under test and the soundtrack it plays, from the command line.
+// The program under test, the soundtrack it plays and the library that takes
+// RENAME_NOREPLACE away, from the command line.
 std::string programUnderTest;
 std::string soundtrackUnderTest;
+std::string noReplaceRefusedUnderTest;
+
+// Runs a command and returns what it wrote on its standard output.
+std::string output(const std::string& command) {
+    std::string text;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return text;
+    char buffer[65536];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, got);
+    pclose(pipe);
+    return text;
+}
+
+// ffprobe's view of a file's streams, one line a stream: "codec_name=h264|...".
+std::string streamsOf(const fs::path& file, const std::string& entries) {
+    return output("ffprobe -v error -show_entries stream=" + entries + " -of compact=p=0 '" + file.string() + "'");
+}
+
+// The value of `name` in the line of ffprobe's output that holds `stream`.
+std::string entry(const std::string& streams, const std::string& stream, const std::string& name) {
+    const std::size_t line = streams.find(stream);
+    const std::size_t at = line == std::string::npos ? line : streams.find(name + "=", line);
+    if (at == std::string::npos) return "";
+    const std::size_t start = at + name.size() + 1;
+    return streams.substr(start, streams.find_first_of("|\n", start) - start);
+}
+
+// The sound of a file, mono, 16 bits at 44100 Hz, as ffmpeg decodes it.
+std::vector<std::int16_t> monoSound(const fs::path& file) {
+    const std::string bytes = output("ffmpeg -v error -i '" + file.string() + "' -map 0:a -ac 1 -ar 44100 -f s16le -");
+    std::vector<std::int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return samples;
+}
+
+// Mean of one channel (0 red, 1 green, 2 blue) over a rectangle, 0 to 255.
+double channelMean(const RgbaPicture& image, int channel, int x0, int y0, int x1, int y1) {
+    double sum = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) sum += image.pixels[(std::size_t(y) * image.width + x) * 4 + channel];
+    return sum / (double(x1 - x0) * (y1 - y0));
+}
+
+// Mean of one channel of RGB frames, 3 bytes a pixel.
+double rgbMean(const std::string& rgb, int channel) {
+    double sum = 0;
+    for (std::size_t i = std::size_t(channel); i < rgb.size(); i += 3) sum += std::uint8_t(rgb[i]);
+    return sum / double(rgb.size() / 3);
+}
+
+// The picture's pixels without alpha, as ffmpeg gives rgb24.
+std::string rgbOf(const RgbaPicture& image) {
+    std::string rgb;
+    for (std::size_t i = 0; i < image.pixels.size(); i += 4)
+        rgb.append(reinterpret_cast<const char*>(&image.pixels[i]), 3);
+    return rgb;
+}
 
 class CaptureRun : public ::testing::Test {
 protected:
@@ -47,11 +108,14 @@ protected:
     }
     void TearDown() override { fs::remove_all(work); }
 
-    // Runs the program in the work folder with no display; `environment` goes
-    // before it on the command line (VAR=value ...).
-    Result capture(const std::string& arguments, const std::string& environment = "") const {
-        const std::string command = "cd '" + work.string() + "' && env -u DISPLAY " + environment + " '" + program +
-                                    "' --soundtrack '" + soundtrack + "' " + arguments + " > out.txt 2> err.txt";
+    // Runs the program with no display in the work folder, or in `folder`
+    // inside it; `environment` goes before it on the command line (VAR=value
+    // ...), and `launcher` before that (a program that runs it).
+    Result capture(const std::string& arguments, const std::string& environment = "", const std::string& launcher = "",
+                   const std::string& folder = ".") const {
+        const std::string command = "cd '" + (work / folder).string() + "' && " + launcher + " env -u DISPLAY " +
+                                    environment + " '" + program + "' --soundtrack '" + soundtrack + "' " + arguments +
+                                    " > '" + (work / "out.txt").string() + "' 2> '" + (work / "err.txt").string() + "'";
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(work / "out.txt"), readFile(work / "err.txt")};
     }
@@ -90,18 +154,30 @@ protected:
         EXPECT_TRUE(written().empty()) << arguments;
     }
 
+    // The video's first frame, decoded as a player does (by the matrix and
+    // range its tags name, with exact arithmetic), has the still's colours.
+    void expectColoursOf(const std::string& video, const std::string& still) const {
+        const std::string streams =
+            streamsOf(work / video, "codec_name,color_range,color_space,color_transfer,color_primaries");
+        EXPECT_NE(streams.find("codec_name=h264|color_range=tv|color_space=bt709|color_transfer=bt709|"
+                               "color_primaries=bt709"),
+                  std::string::npos)
+            << streams;
+        const std::string shown = output("ffmpeg -v error -i '" + (work / video).string() +
+                                         "' -vf scale=in_color_matrix=auto:in_range=auto:flags=accurate_rnd+"
+                                         "full_chroma_int,format=rgb24 -frames:v 1 -f rawvideo -");
+        const RgbaPicture expected = picture(still);
+        ASSERT_EQ(shown.size(), std::size_t(expected.width) * expected.height * 3) << video;
+        for (int channel = 0; channel < 3; ++channel)
+            EXPECT_NEAR(rgbMean(shown, channel), channelMean(expected, channel, 0, 0, expected.width, expected.height),
+                        1.5)
+                << video << " channel " << channel;
+    }
+
     std::string program;
     std::string soundtrack;
     fs::path work;
 };
-
-// Mean of one channel (0 red, 1 green, 2 blue) over a rectangle, 0 to 255.
-double channelMean(const RgbaPicture& image, int channel, int x0, int y0, int x1, int y1) {
-    double sum = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) sum += image.pixels[(std::size_t(y) * image.width + x) * 4 + channel];
-    return sum / (double(x1 - x0) * (y1 - y0));
-}
 
 double brightness(const RgbaPicture& image) {
     return (channelMean(image, 0, 0, 0, image.width, image.height) + channelMean(image, 1, 0, 0, image.width, image.height) +
@@ -120,8 +196,8 @@ TEST_F(CaptureRun, HelpAndVersionGoToStandardOutput) {
     const Result help = capture("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: tidewash-capture --out PATH", 0), 0u) << help.out;
-    for (const char* option : {"--fps", "--size", "--from", "--to", "--stills", "--stretch", "--soundtrack",
-                               "--force", "--quiet", "--version"})
+    for (const char* option : {"--fps", "--size", "--from", "--to", "--stills", "--stretch", "--supersample",
+                               "60000/1001", ".mkv", "--soundtrack", "--force", "--quiet", "--version"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     const Result version = capture("--version");
     EXPECT_EQ(version.status, 0);
@@ -215,8 +291,8 @@ TEST_F(CaptureRun, StillsShowWhatEachEntryShows) {
     EXPECT_EQ(brightPixels(grid, 255), 320 * 240);
 }
 
-TEST_F(CaptureRun, OtherAspectsKeepTheFourToThreePictureBetweenBlackBars) {
-    ASSERT_EQ(capture("--fps 5 --size 1920x1080 --quiet --stills 40000 --out wide").status, 0);
+TEST_F(CaptureRun, OtherAspectsKeepTheFourToThreePictureBetweenBlackBarsInTheStillsColours) {
+    ASSERT_EQ(capture("--fps 1 --size 1920x1080 --quiet --stills 40000 --out wide").status, 0);
     const RgbaPicture wide = picture("wide/40000.png");
     ASSERT_EQ(wide.width, 1920);
     ASSERT_EQ(wide.height, 1080);
@@ -227,23 +303,147 @@ TEST_F(CaptureRun, OtherAspectsKeepTheFourToThreePictureBetweenBlackBars) {
     // The cream picture reaches both edges of its 1440 columns.
     EXPECT_GT(channelMean(wide, 0, 240, 0, 250, 1080), 150);
     EXPECT_GT(channelMean(wide, 0, 1670, 0, 1680, 1080), 150);
+    // Full HD video shows it in the same colours.
+    ASSERT_EQ(capture("--fps 1 --size 1920x1080 --quiet --from 40000 --to 41000 --out wide.mp4").status, 0);
+    expectColoursOf("wide.mp4", "wide/40000.png");
 
-    ASSERT_EQ(capture("--fps 5 --size 1920x1080 --stretch --quiet --stills 40000 --out stretched").status, 0);
+    ASSERT_EQ(capture("--fps 1 --size 1920x1080 --stretch --quiet --stills 40000 --out stretched").status, 0);
     const RgbaPicture stretched = picture("stretched/40000.png");
     EXPECT_GT(channelMean(stretched, 0, 0, 0, 10, 1080), 150);
     EXPECT_GT(channelMean(stretched, 0, 1910, 0, 1920, 1080), 150);
 }
 
-// Runs a command and returns what it wrote on its standard output.
-std::string output(const std::string& command) {
-    std::string text;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return text;
-    char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, got);
-    pclose(pipe);
-    return text;
+TEST_F(CaptureRun, AVideoShowsTheStillsColoursTaggedBt709) {
+    ASSERT_EQ(capture("--fps 1 --size 800x600 --quiet --stills 40000 --out still").status, 0);
+    ASSERT_EQ(capture("--fps 1 --size 800x600 --quiet --from 40000 --to 41000 --out title.mp4").status, 0);
+    expectColoursOf("title.mp4", "still/40000.png");
+}
+
+// Where the first `length` samples of `sound` lie in `music`, searched
+// within `range` samples either side of `expected`: the offset of the
+// highest normalised correlation, and that correlation (1: the same sound).
+std::pair<long, double> foundAt(const std::vector<std::int16_t>& sound, const std::vector<std::int16_t>& music,
+                                long expected, long range, std::size_t length) {
+    std::pair<long, double> best{-1, -1.0};
+    double soundEnergy = 0;
+    for (std::size_t i = 0; i < length; ++i) soundEnergy += double(sound[i]) * sound[i];
+    for (long offset = std::max(0L, expected - range); offset <= expected + range; ++offset) {
+        if (std::size_t(offset) + length > music.size()) break;
+        double product = 0;
+        double musicEnergy = 0;
+        for (std::size_t i = 0; i < length; ++i) {
+            product += double(sound[i]) * music[std::size_t(offset) + i];
+            musicEnergy += double(music[std::size_t(offset) + i]) * music[std::size_t(offset) + i];
+        }
+        const double correlation = product / std::sqrt(soundEnergy * musicEnergy + 1);
+        if (correlation > best.second) best = {offset, correlation};
+    }
+    return best;
+}
+
+TEST_F(CaptureRun, TheSoundStartsUnderTheFirstFrameAndLastsAsLongAsTheFrames) {
+    const std::vector<std::int16_t> music = monoSound(soundtrack);
+    struct Case {
+        std::string rate;
+        std::string range;  // --from between two frames
+        long firstFrameMs;  // the position of the frame on screen at --from
+        int frames;
+        double seconds;  // frames x the exact frame interval
+    };
+    const Case cases[] = {{"2", "--from 10400 --to 11400", 10000, 3, 1.5},
+                          {"25", "--from 10430 --to 10900", 10400, 13, 0.52},
+                          // Frame 7193 is at 120003.05 ms, at the end of the show.
+                          {"60000/1001", "--from 120005 --to 120500", 120003, 30, 0.5005}};
+    for (const Case& at : cases) {
+        const std::string what = at.rate + " fps " + at.range;
+        ASSERT_EQ(capture("--fps " + at.rate + " --size 64x48 --quiet " + at.range + " --out sync.mp4").status, 0);
+        const std::string streams = streamsOf(work / "sync.mp4", "codec_name,r_frame_rate,nb_frames,duration");
+        EXPECT_EQ(entry(streams, "codec_name=h264", "r_frame_rate"), at.rate.find('/') == std::string::npos
+                                                                         ? at.rate + "/1" : at.rate) << what;
+        EXPECT_EQ(entry(streams, "codec_name=h264", "nb_frames"), std::to_string(at.frames)) << what;
+        EXPECT_NEAR(std::stod("0" + entry(streams, "codec_name=h264", "duration")), at.seconds, 0.001) << what;
+        EXPECT_NEAR(std::stod("0" + entry(streams, "codec_name=aac", "duration")), at.seconds, 0.001) << what;
+
+        const std::vector<std::int16_t> sound = monoSound(work / "sync.mp4");
+        ASSERT_GE(sound.size(), 13230u) << what;
+        const long expected = at.firstFrameMs * 441 / 10;
+        const auto [offset, correlation] = foundAt(sound, music, expected, 4410, 13230);
+        EXPECT_GT(correlation, 0.9) << what;
+        EXPECT_LE(std::abs(offset - expected), 44) << what << ": the sound starts at " << offset / 44.1 << " ms";
+        fs::remove(work / "sync.mp4");
+    }
+}
+
+TEST_F(CaptureRun, AnArchiveHoldsEveryFrameExactlyAndLosslessSound) {
+    // Across the switch to the title picture, at an odd width.
+    ASSERT_EQ(capture("--fps 10 --size 161x120 --quiet --from 31000 --to 31600 --out archive.mkv").status, 0);
+    ASSERT_EQ(capture("--fps 10 --size 161x120 --quiet --from 31000 --to 31600 --out frames").status, 0);
+    const std::string streams = streamsOf(work / "archive.mkv", "codec_name,pix_fmt,sample_rate,channels");
+    EXPECT_EQ(entry(streams, "codec_name=ffv1", "pix_fmt"), "bgr0") << streams;  // RGB, 8 bits, no subsampling
+    EXPECT_NE(streams.find("codec_name=flac|sample_rate=44100|channels=2"), std::string::npos) << streams;
+
+    const std::string decoded = output("ffmpeg -v error -i '" + (work / "archive.mkv").string() +
+                                       "' -map 0:v -f rawvideo -pix_fmt rgb24 -");
+    const std::vector<std::string> frames = filesIn("frames");
+    const std::size_t frameBytes = 161 * 120 * 3;
+    ASSERT_EQ(frames.size(), 6u);
+    ASSERT_EQ(decoded.size(), frames.size() * frameBytes);
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        EXPECT_TRUE(decoded.compare(i * frameBytes, frameBytes, rgbOf(picture("frames/" + frames[i]))) == 0)
+            << frames[i];
+    // FLAC keeps every sample: 0.6 s exactly.
+    EXPECT_EQ(monoSound(work / "archive.mkv").size(), 26460u);
+}
+
+TEST_F(CaptureRun, SupersamplingIsACaptureAtNTimesTheSizeAveragedDown) {
+    // The title lettering and the logo's edges over black.
+    for (const int factor : {2, 3}) {
+        const std::string large = std::to_string(80 * factor) + "x" + std::to_string(60 * factor);
+        ASSERT_EQ(capture("--fps 10 --size 80x60 --supersample " + std::to_string(factor) +
+                          " --quiet --stills 11000,25000 --out small").status, 0);
+        ASSERT_EQ(capture("--fps 10 --size " + large + " --quiet --stills 11000,25000 --out large").status, 0);
+        for (const std::string still : {"11000.png", "25000.png"}) {
+            const RgbaPicture small = picture("small/" + still);
+            const RgbaPicture big = picture("large/" + still);
+            ASSERT_EQ(small.width, 80);
+            ASSERT_EQ(small.height, 60);
+            int differing = 0;
+            int between = 0;  // pixels that are neither of their block's extremes: smoothed edges
+            for (int y = 0; y < 60; ++y)
+                for (int x = 0; x < 80; ++x)
+                    for (int channel = 0; channel < 3; ++channel) {
+                        unsigned sum = 0;
+                        for (int dy = 0; dy < factor; ++dy)
+                            for (int dx = 0; dx < factor; ++dx)
+                                sum += big.pixels[(std::size_t(y * factor + dy) * big.width + x * factor + dx) * 4 +
+                                                  channel];
+                        const unsigned blockPixels = unsigned(factor * factor);
+                        const unsigned mean = (sum + blockPixels / 2) / blockPixels;
+                        if (small.pixels[(std::size_t(y) * 80 + x) * 4 + channel] != mean) ++differing;
+                        if (sum % (255 * blockPixels) != 0 && sum != 0) ++between;
+                    }
+            EXPECT_EQ(differing, 0) << factor << " " << still;
+            EXPECT_GT(between, 20) << factor << " " << still;
+        }
+        fs::remove_all(work / "small");
+        fs::remove_all(work / "large");
+    }
+}
+
+TEST_F(CaptureRun, PathsWorkAsPeopleTypeThem) {
+    // A trailing slash, as shells complete a folder's name.
+    ASSERT_EQ(capture("--fps 10 --size 64x48 --quiet --to 300 --out frames/").status, 0);
+    EXPECT_EQ(filesIn("frames").size(), 3u);
+    // Relative paths from a folder further down.
+    fs::create_directories(work / "deep" / "er");
+    const Result up = capture("--fps 10 --size 64x48 --quiet --to 300 --out ../../clip.mp4", "", "", "deep/er");
+    EXPECT_EQ(up.status, 0) << up.err;
+    const Result again =
+        capture("--fps 10 --size 64x48 --quiet --to 200 --force --out ../frames/", "", "", "deep");
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(filesIn("frames").size(), 2u);
+    EXPECT_EQ(written(), (std::vector<std::string>{"clip.mp4", "deep", "frames"}));
+    EXPECT_TRUE(fs::is_empty(work / "deep" / "er"));
 }
 
 TEST_F(CaptureRun, AVideoHasH264AndAacAndTheAccentMeetsTheSceneChange) {
@@ -332,6 +532,11 @@ TEST_F(CaptureRun, FailuresWriteOneClearLineAndLeaveNothing) {
     fs::remove(work / "plain");
 
     expectFailure(capture("--quiet --to 100 --size 40000x30000 --out big"), "larger than this OpenGL renders");
+    expectFailure(capture("--quiet --to 100 --size 8000x6000 --supersample 4 --out big"),
+                  "size 8000x6000 supersampled 4 times (32000x24000) is larger than this OpenGL renders");
+    EXPECT_TRUE(written().empty());
+    // Out of memory at a size this OpenGL would render, with 2 GB to use.
+    expectFailure(capture("--quiet --to 100 --size 12000x12000 --out big", "", "prlimit --as=2000000000"), "memory");
     EXPECT_TRUE(written().empty());
 
     expectFailure(capture("--quiet --to 100 --out f", "__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json"),
@@ -356,6 +561,39 @@ TEST_F(CaptureRun, FailuresWriteOneClearLineAndLeaveNothing) {
     EXPECT_TRUE(written().empty());
 }
 
+TEST_F(CaptureRun, AThreadThatCannotStartIsAFailureThatLeavesNothing) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to run the capture as another user";
+    // One process for the user the capture runs as: no thread can start
+    // (root is never limited). llvmpipe renders on the calling thread. That
+    // user reaches copies of the program and the soundtrack in a folder open
+    // to all, wherever the build is.
+    const fs::path copies = work.string() + "-copies";
+    fs::create_directory(copies);
+    fs::copy_file(program, copies / "tidewash-capture");
+    fs::copy_file(soundtrack, copies / "Quietfall.MP3");
+    program = (copies / "tidewash-capture").string();
+    soundtrack = (copies / "Quietfall.MP3").string();
+    fs::permissions(work, fs::perms::all);
+    const Result result = capture("--quiet --size 64x48 --to 500 --out frames", "LP_NUM_THREADS=0",
+                                  "prlimit --nproc=1 setpriv --reuid=65534 --regid=65534 --clear-groups");
+    fs::remove_all(copies);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "ERROR: cannot start a writer thread: Resource temporarily unavailable\n");
+    EXPECT_TRUE(written().empty());
+}
+
+TEST_F(CaptureRun, WithoutRenameNoReplaceTheOutputStillGoesSafelyInPlace) {
+    const std::string preload = "LD_PRELOAD=" + noReplaceRefusedUnderTest;
+    ASSERT_EQ(capture("--fps 10 --size 64x48 --quiet --to 300 --out frames", preload).status, 0);
+    ASSERT_EQ(capture("--fps 10 --size 64x48 --quiet --to 300 --out clip.mp4", preload).status, 0);
+    EXPECT_EQ(written(), (std::vector<std::string>{"clip.mp4", "frames"}));
+    EXPECT_EQ(filesIn("frames").size(), 3u);
+    EXPECT_EQ(entry(streamsOf(work / "clip.mp4", "codec_name,nb_frames"), "codec_name=h264", "nb_frames"), "3");
+    const std::string clip = readFile(work / "clip.mp4");
+    EXPECT_EQ(capture("--fps 10 --size 64x48 --quiet --to 300 --out clip.mp4", preload).status, 1);
+    EXPECT_EQ(readFile(work / "clip.mp4"), clip);
+}
+
 TEST_F(CaptureRun, AFullDiskIsAFailureThatLeavesNothing) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to mount a small file system";
     const fs::path small = work / "small";
@@ -373,39 +611,82 @@ TEST_F(CaptureRun, AFullDiskIsAFailureThatLeavesNothing) {
     EXPECT_TRUE(left.empty());
 }
 
-// Starts a long capture, waits until it writes, and sends it `signal`.
-Result interrupted(const CaptureRun& test, const fs::path& work, const std::string& program,
-                   const std::string& soundtrack, const std::string& out, int signal) {
+// Starts a capture at 320x240 into `out` in `work`, of the whole show unless
+// `toMs` says otherwise, with `path` as PATH when it is not empty.
+pid_t startCapture(const fs::path& work, const std::string& out, const std::string& toMs = "123569",
+                   const std::string& path = "") {
     const pid_t child = fork();
     if (child == 0) {
         if (chdir(work.c_str()) != 0) _exit(127);
         unsetenv("DISPLAY");
-        execl(program.c_str(), program.c_str(), "--quiet", "--size", "320x240", "--soundtrack", soundtrack.c_str(),
-              "--out", out.c_str(), nullptr);
+        if (!path.empty()) setenv("PATH", path.c_str(), 1);
+        execl(programUnderTest.c_str(), programUnderTest.c_str(), "--quiet", "--size", "320x240", "--to",
+              toMs.c_str(), "--soundtrack", soundtrackUnderTest.c_str(), "--out", out.c_str(), nullptr);
         _exit(127);
     }
-    // Its work folder appears at once; give it time to write frames into it.
+    return child;
+}
+
+// Waits until `ready` holds, at most `limit`.
+template <typename Condition>
+bool waitFor(Condition ready, std::chrono::seconds limit) {
     const auto started = std::chrono::steady_clock::now();
-    while (std::chrono::steady_clock::now() - started < std::chrono::seconds(20)) {
-        bool writing = false;
-        for (const auto& entry : fs::directory_iterator(work))
-            if (entry.path().filename().string().find(".partial-") != std::string::npos)
-                writing = !fs::is_empty(entry.path());
-        if (writing) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    while (!ready()) {
+        if (std::chrono::steady_clock::now() - started > limit) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    return true;
+}
+
+// The exit status of `child` once it ends within `limit`; -1 when it has not
+// (it is then killed) or a signal ended it.
+int exitStatus(pid_t child, std::chrono::seconds limit) {
+    int status = 0;
+    if (!waitFor([&] { return waitpid(child, &status, WNOHANG) == child; }, limit)) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Starts a long capture, waits until it writes, and sends it `signal`.
+int interrupted(const fs::path& work, const std::string& out, int signal) {
+    const pid_t child = startCapture(work, out);
+    // Its work folder appears at once; give it time to write frames into it.
+    waitFor(
+        [&] {
+            for (const auto& entry : fs::directory_iterator(work))
+                if (entry.path().filename().string().find(".partial-") != std::string::npos)
+                    return !fs::is_empty(entry.path());
+            return false;
+        },
+        std::chrono::seconds(20));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     kill(child, signal);
-    int status = 0;
-    waitpid(child, &status, 0);
-    (void)test;
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", ""};
+    return exitStatus(child, std::chrono::seconds(60));
 }
 
 TEST_F(CaptureRun, AnInterruptedCaptureRemovesWhatItWrote) {
-    EXPECT_EQ(interrupted(*this, work, program, soundtrack, "frames", SIGINT).status, 130);
+    EXPECT_EQ(interrupted(work, "frames", SIGINT), 130);
     EXPECT_TRUE(written().empty());
-    EXPECT_EQ(interrupted(*this, work, program, soundtrack, "video.mp4", SIGTERM).status, 143);
+    EXPECT_EQ(interrupted(work, "video.mp4", SIGTERM), 143);
+    EXPECT_TRUE(written().empty());
+}
+
+TEST_F(CaptureRun, CtrlCDuringTheFinalEncodingStopsItAtOnce) {
+    // An ffmpeg that takes a minute to finish once its input ends.
+    const fs::path bin = work / "bin";
+    fs::create_directory(bin);
+    std::ofstream(bin / "ffmpeg") << "#!/bin/sh\nPATH=/usr/bin:/bin\ncat > /dev/null\ntouch '"
+                                  << (bin / "finishing").string() << "'\nexec sleep 60\n";
+    fs::permissions(bin / "ffmpeg", fs::perms::owner_all);
+    const pid_t child = startCapture(work, "video.mp4", "500", bin.string());
+    EXPECT_TRUE(waitFor([&] { return fs::exists(bin / "finishing"); }, std::chrono::seconds(60)));
+    kill(child, SIGINT);
+    // It ends long before that ffmpeg would, and leaves nothing.
+    EXPECT_EQ(exitStatus(child, std::chrono::seconds(20)), 130);
+    fs::remove_all(bin);
     EXPECT_TRUE(written().empty());
 }
 
@@ -413,9 +694,10 @@ TEST_F(CaptureRun, AnInterruptedCaptureRemovesWhatItWrote) {
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    if (argc > 2) {
+    if (argc > 3) {
         programUnderTest = argv[1];
         soundtrackUnderTest = argv[2];
+        noReplaceRefusedUnderTest = argv[3];
     }
     return RUN_ALL_TESTS();
 }

@@ -19,6 +19,21 @@ TEST(VirtualClock, FrameNSeesNTimesTheFrameIntervalRoundedToTheNearestMs) {
     EXPECT_EQ(VirtualClock(1).positionOfFrame(124), 124000u);
 }
 
+TEST(VirtualClock, ABroadcastRateIsAnExactFractionThatNeverDrifts) {
+    const VirtualClock ntsc(60000, 1001);
+    // 16.683, 33.367, 50.05 ms
+    EXPECT_EQ(ntsc.positionOfFrame(1), 17u);
+    EXPECT_EQ(ntsc.positionOfFrame(2), 33u);
+    EXPECT_EQ(ntsc.positionOfFrame(3), 50u);
+    // After the whole show frame n still sits at n x 1001 / 60 ms: 60000
+    // frames are 1001 s, not the 1000 s that 60 fps would give.
+    EXPECT_EQ(ntsc.positionOfFrame(60000), 1001000u);
+    EXPECT_EQ(ntsc.positionOfFrame(7407), 123573u);  // 123573.45
+    EXPECT_EQ(VirtualClock(24000, 1001).positionOfFrame(2963), 123582u);  // 123581.79
+    EXPECT_EQ(ntsc.frameShownAt(123573), 7407u);
+    EXPECT_EQ(ntsc.frameShownAt(123572), 7406u);
+}
+
 TEST(VirtualClock, StartGoesBackToFrameZero) {
     VirtualClock clock(30);
     clock.nextFrame();
