@@ -30,7 +30,7 @@ void decodeOneCallback(benchmark::State& state) {
     std::vector<std::int16_t> buffer(2 * framesPerCallback);
     std::int64_t nowUs = 0;
     for (auto _ : state) {
-        stream->fill(buffer.data(), framesPerCallback, nowUs);
+        stream->fill(buffer.data(), framesPerCallback);
         nowUs += 23220;
         if (nowUs > 29000000) {  // stay inside the music
             state.PauseTiming();
@@ -60,7 +60,7 @@ void decodeOneCallbackThroughJunk(benchmark::State& state) {
     stream->seek(0);
     std::vector<std::int16_t> buffer(2 * framesPerCallback);
     for (auto _ : state) {
-        stream->fill(buffer.data(), framesPerCallback, 0);
+        stream->fill(buffer.data(), framesPerCallback);
         benchmark::DoNotOptimize(buffer.data());
     }
 }

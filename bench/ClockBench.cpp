@@ -67,7 +67,7 @@ std::vector<std::int16_t> decode(const char* file, std::uint32_t& lengthMs) {
     const std::uint64_t frames = std::uint64_t(lengthMs) * rate / 1000;
     std::vector<std::int16_t> music(frames * channels);
     const int block = 4096;
-    for (std::uint64_t at = 0; at + block <= frames; at += block) stream->fill(music.data() + at * channels, block, 0);
+    for (std::uint64_t at = 0; at + block <= frames; at += block) stream->fill(music.data() + at * channels, block);
     music.resize(frames / block * block * channels);  // whole blocks only: the decoder's last partial block is left out
     return music;
 }
