@@ -112,15 +112,19 @@ void PulseOutput::write(pa_stream* stream, size_t bytes, void* self) {
         output->playing->render(static_cast<std::int16_t*>(buffer), frames, output->framesWritten, steadyTimeUs());
     pa_stream_write(stream, buffer, size_t(frames) * bytesPerFrame, nullptr, 0, PA_SEEK_RELATIVE);
     output->framesWritten += std::uint64_t(frames);
+    ++output->requestsServed;
     output->reportHeard();
 }
 
 void PulseOutput::timingUpdated(pa_stream*, void* self) { static_cast<PulseOutput*>(self)->reportHeard(); }
 
 // The stream's time is that of the frame being heard now, by the server's
-// account of what it played and what it still holds.
+// account of what it played and what it still holds. Until the server asks
+// again after its first request, it has not begun to play: PulseAudio's null
+// sink takes its time over that (1.5 s here), while the interpolated time
+// would already run.
 void PulseOutput::reportHeard() {
     pa_usec_t heardUs = 0;
-    if (playing == nullptr || pa_stream_get_time(stream, &heardUs) < 0) return;
+    if (playing == nullptr || requestsServed < 2 || pa_stream_get_time(stream, &heardUs) < 0) return;
     playing->heard(std::uint64_t(heardUs) * std::uint64_t(mixRate) / 1000000, steadyTimeUs());
 }

@@ -42,4 +42,5 @@ private:
     // Touched by libpulse's thread with its lock held.
     MusicTrack* playing = nullptr;
     std::uint64_t framesWritten = 0;
+    int requestsServed = 0;
 };
