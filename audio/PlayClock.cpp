@@ -10,36 +10,37 @@ void PlayClock::reset(std::uint32_t positionMs) {
     running = false;
     resetPositionMs = positionMs;
     lastPositionMs = positionMs;
-    anchorSequence.store(0, std::memory_order_relaxed);
+    anchorSequence.store(0);
     seenAnchor = false;
 }
 
 void PlayClock::start(std::int64_t nowUs) {
     running = true;
     startUs = nowUs;
-    anchorSequence.store(0, std::memory_order_relaxed);
+    anchorSequence.store(0);
     seenAnchor = false;
 }
 
+// The sequence counter and the report are all sequentially consistent
+// atomics: a reader that sees any part of a report being written also sees the
+// counter made odd before it, so it cannot take half of one report for whole.
 void PlayClock::anchor(std::int64_t heardFrame, std::int64_t atUs) {
-    const std::uint32_t sequence = anchorSequence.load(std::memory_order_relaxed);
-    anchorSequence.store(sequence + 1, std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_release);
-    anchorMediaUs.store(heardFrame * 1000000 / sampleRate, std::memory_order_relaxed);
-    anchorWallUs.store(atUs, std::memory_order_relaxed);
-    anchorSequence.store(sequence + 2, std::memory_order_release);
+    const std::uint32_t sequence = anchorSequence.load();
+    anchorSequence.store(sequence + 1);
+    anchorMediaUs.store(heardFrame * 1000000 / sampleRate);
+    anchorWallUs.store(atUs);
+    anchorSequence.store(sequence + 2);
 }
 
 bool PlayClock::readAnchor(std::int64_t& mediaUs, std::int64_t& wallUs) {
     // A report being written is read again a few times, never waited for.
     for (int attempt = 0; attempt < readAttempts; ++attempt) {
-        const std::uint32_t before = anchorSequence.load(std::memory_order_acquire);
+        const std::uint32_t before = anchorSequence.load();
         if (before == 0) break;
         if (before % 2 != 0) continue;
-        const std::int64_t media = anchorMediaUs.load(std::memory_order_relaxed);
-        const std::int64_t wall = anchorWallUs.load(std::memory_order_relaxed);
-        std::atomic_thread_fence(std::memory_order_acquire);
-        if (anchorSequence.load(std::memory_order_relaxed) != before) continue;
+        const std::int64_t media = anchorMediaUs.load();
+        const std::int64_t wall = anchorWallUs.load();
+        if (anchorSequence.load() != before) continue;
         seenAnchor = true;
         seenMediaUs = media;
         seenWallUs = wall;
