@@ -2,6 +2,7 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -104,17 +105,28 @@ void PulseOutput::play(MusicTrack* track) {
     playing = track;
 }
 
+// Fills what the server asks for, in as many of libpulse's buffers as it
+// takes (one holds at most a memory pool block).
 void PulseOutput::write(pa_stream* stream, size_t bytes, void* self) {
     auto* output = static_cast<PulseOutput*>(self);
-    void* buffer = nullptr;
-    if (pa_stream_begin_write(stream, &buffer, &bytes) < 0 || buffer == nullptr) return;
-    const int frames = int(bytes / bytesPerFrame);
-    if (output->playing == nullptr)
-        std::memset(buffer, 0, bytes);
-    else
-        output->playing->render(static_cast<std::int16_t*>(buffer), frames, output->framesWritten, steadyTimeUs());
-    pa_stream_write(stream, buffer, size_t(frames) * bytesPerFrame, nullptr, 0, PA_SEEK_RELATIVE);
-    output->framesWritten += std::uint64_t(frames);
+    while (bytes >= bytesPerFrame) {
+        void* buffer = nullptr;
+        size_t size = bytes;
+        if (pa_stream_begin_write(stream, &buffer, &size) < 0 || buffer == nullptr) break;
+        if (size < bytesPerFrame) {
+            pa_stream_cancel_write(stream);
+            break;
+        }
+        const int frames = int(std::min(size, bytes) / bytesPerFrame);
+        const size_t written = size_t(frames) * bytesPerFrame;
+        if (output->playing == nullptr)
+            std::memset(buffer, 0, written);
+        else
+            output->playing->render(static_cast<std::int16_t*>(buffer), frames, output->framesWritten, steadyTimeUs());
+        pa_stream_write(stream, buffer, written, nullptr, 0, PA_SEEK_RELATIVE);
+        output->framesWritten += std::uint64_t(frames);
+        bytes -= written;
+    }
     ++output->requestsServed;
     output->reportHeard();
 }
