@@ -117,22 +117,24 @@ TEST(PlayClock, GivesUpOnADeviceSilentForASecondAndFollowsItOnceItReports) {
 // from one whole report. Report n says that the music's second n is heard at
 // second n, so any whole report puts the position at the time asked for; a
 // reading made of one report's position and another's time would be off by
-// whole seconds.
+// whole seconds. The reports come as fast as they can, so most readings find
+// one being written and use the last whole one.
 TEST(PlayClock, AReadingNeverMixesTwoReports) {
     PlayClock clock(rate);
     clock.reset(0);
     clock.start(0);
     clock.anchor(0, 0);
-    std::atomic<bool> done{false};
+    ASSERT_EQ(clock.positionMs(2000 * second), 2000000u);
+    constexpr std::int64_t reports = 2000000;
+    std::atomic<std::int64_t> reported{0};
     std::thread device([&] {
-        for (std::int64_t n = 1; !done; ++n) {
+        for (std::int64_t n = 1; n <= reports; ++n) {
             clock.anchor(n * rate, n * second);
-            std::this_thread::yield();
+            reported = n;
         }
     });
     int mixed = 0;
-    for (int i = 0; i < 200000; ++i) mixed += clock.positionMs(2000 * second) != 2000000u;
-    done = true;
+    while (reported < reports) mixed += clock.positionMs(2000 * second) != 2000000u;
     device.join();
     EXPECT_EQ(mixed, 0);
 }
