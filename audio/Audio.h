@@ -4,10 +4,11 @@
 
 class MusicStream;
 
-// The demo's audio library: MP3 streams decoded with libmpg123 and played
-// through SDL audio, with a play position that serves as the demo's clock.
-// Without a sound device the streams still open and their positions run in
-// real time, so the demo plays silently in step.
+// The demo's audio library: MP3 streams decoded ahead with libmpg123 and
+// played through a sound server (libpulse) or SDL audio, with a play position
+// that serves as the demo's clock. Reading a position never waits on the
+// sound. Without a sound device, or with one that does not start within a
+// second, the positions run in real time, so the demo plays on in step.
 namespace audio {
 
 // Starts audio at mixRate Hz; false when no sound device could be opened.

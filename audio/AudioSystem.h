@@ -1,17 +1,18 @@
 #pragma once
 
-#include <SDL.h>
-
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-#include "audio/MusicStream.h"
+#include "audio/AudioOutput.h"
+#include "audio/MusicTrack.h"
 #include "base/Soundtrack.h"
 
-// The sound device and the streams it plays. Decoding happens on SDL's audio
-// callback; every access from the main thread to what the callback touches is
-// made with the callback locked out.
+// The sound device and the tracks it plays. A sound server is played through
+// libpulse, which says when each frame is heard; SDL's own drivers serve when
+// SDL_AUDIODRIVER names one of them or no server answers. The main thread
+// reads positions without touching the device: only starting a track, or
+// seeking it, waits for the device's thread.
 class AudioSystem {
 public:
     AudioSystem() = default;
@@ -28,13 +29,10 @@ public:
     std::uint32_t streamTime(MusicStream* stream);
 
 private:
-    static void mix(void* self, Uint8* out, int bytes);
-    static std::int64_t steadyNowUs();
+    MusicTrack* track(MusicStream* stream);
 
     int mixRate = ::mixRate;
-    bool deviceOpen = false;
-    bool deviceKeepsTime = false;         // whether the device plays at the pace of time, to someone
-    std::uint32_t outputDelayFrames = 0;  // frames the device holds before they are heard
-    std::vector<std::unique_ptr<MusicStream>> streams;
-    MusicStream* playing = nullptr;
+    std::unique_ptr<AudioOutput> output;
+    std::vector<std::unique_ptr<MusicTrack>> tracks;
+    MusicTrack* playing = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "audio/MusicStream.h"
 
+#include "base/Soundtrack.h"
+
 #include <fcntl.h>
 #include <mpg123.h>
 #include <poll.h>
@@ -13,13 +15,13 @@
 
 namespace {
 
-constexpr int channels = 2;
+constexpr int channels = mixChannels;
 constexpr int bytesPerFrame = channels * sizeof(std::int16_t);
 
 // Past damage the decoder looks this far for the next good frame, and one
-// buffer allows one such search: searching is slow (about half a microsecond
+// decode allows one such search: searching is slow (about half a microsecond
 // a byte through zeros), so a long stretch of junk is crossed a little at a
-// time over many callbacks, in silence, without holding any of them up.
+// time, and whoever decodes hears back often.
 constexpr long resyncLimitBytes = 1024;
 constexpr int searchesPerFill = 1;
 
@@ -169,7 +171,7 @@ std::unique_ptr<MusicStream> MusicStream::open(const char* fileName, int mixRate
     return std::unique_ptr<MusicStream>(new MusicStream(decoder, mixRate));
 }
 
-MusicStream::MusicStream(mpg123_handle* decoder, int mixRate) : decoder(decoder), mixRate(mixRate), clock(mixRate) {}
+MusicStream::MusicStream(mpg123_handle* decoder, int mixRate) : decoder(decoder), mixRate(mixRate) {}
 
 MusicStream::~MusicStream() {
     mpg123_close(decoder);
@@ -177,21 +179,17 @@ MusicStream::~MusicStream() {
 }
 
 void MusicStream::seek(std::uint32_t positionMs) {
-    framesTaken = std::uint64_t(positionMs) * std::uint64_t(mixRate) / 1000;
-    musicOver = mpg123_seek(decoder, off_t(framesTaken), SEEK_SET) < 0;
-    clock.reset(positionMs);
+    const std::uint64_t frame = std::uint64_t(positionMs) * std::uint64_t(mixRate) / 1000;
+    musicOver = mpg123_seek(decoder, off_t(frame), SEEK_SET) < 0;
 }
 
-void MusicStream::start(std::int64_t nowUs) { clock.start(nowUs); }
-
-void MusicStream::fill(std::int16_t* out, int frames, std::int64_t nowUs) {
-    clock.anchor(framesTaken, nowUs);
-    const int decoded = musicOver ? 0 : decode(out, frames);
+void MusicStream::fill(std::int16_t* out, int frames) {
+    const int decoded = decode(out, frames);
     std::fill(out + decoded * channels, out + frames * channels, std::int16_t(0));
-    framesTaken += std::uint64_t(frames);
 }
 
 int MusicStream::decode(std::int16_t* out, int frames) {
+    if (musicOver) return 0;
     auto* bytes = reinterpret_cast<unsigned char*>(out);
     const size_t wanted = size_t(frames) * bytesPerFrame;
     size_t filled = 0;

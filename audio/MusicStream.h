@@ -3,13 +3,12 @@
 #include <cstdint>
 #include <memory>
 
-#include "audio/PlayClock.h"
-
 struct mpg123_handle_struct;
 
-// An MP3 file decoded on demand into 16-bit stereo at the mixing rate, and its
-// play position. The device's callback pulls samples with fill(); once the
-// file's audio runs out, fill() gives silence and the position keeps growing.
+// An MP3 file decoded on demand into 16-bit stereo at the mixing rate. Reading
+// the file may wait (up to a second for a FIFO that gives nothing), so only a
+// thread that may wait decodes: the demo's decode-ahead thread (MusicFeed),
+// the capture program and the benchmarks.
 class MusicStream {
 public:
     // Null when the file is missing, unreadable, or holds no MPEG audio that
@@ -20,32 +19,26 @@ public:
     MusicStream(const MusicStream&) = delete;
     MusicStream& operator=(const MusicStream&) = delete;
 
-    // Moves to positionMs and stands still there until started.
+    // Decoding goes on from positionMs.
     void seek(std::uint32_t positionMs);
-    void start(std::int64_t nowUs);
 
     // Writes `frames` stereo frames to `out`: decoded music, then silence.
-    void fill(std::int16_t* out, int frames, std::int64_t nowUs);
+    void fill(std::int16_t* out, int frames);
 
-    std::uint32_t positionMs(std::int64_t nowUs) { return clock.positionMs(nowUs); }
+    // Writes up to `frames` stereo frames of music to `out` and returns how
+    // many: fewer, even none, past damage in the file or at its end.
+    int decode(std::int16_t* out, int frames);
 
-    // Whether the position follows the device, and how many frames the device
-    // holds before they are heard (see PlayClock).
-    void setDeviceTiming(bool followDevice, std::uint32_t outputDelayFrames) {
-        clock.followDevice(followDevice);
-        clock.setOutputDelay(outputDelayFrames);
-    }
+    // Whether the music has ended: nothing more will decode until a seek.
+    bool over() const { return musicOver; }
 
     // Length of the music as the file describes it, 0 if unknown.
     std::uint32_t lengthMs() const;
 
 private:
     MusicStream(mpg123_handle_struct* decoder, int mixRate);
-    int decode(std::int16_t* out, int frames);
 
     mpg123_handle_struct* decoder;
     int mixRate;
-    PlayClock clock;
-    std::uint64_t framesTaken = 0;  // frames handed to the device, counted from 0 ms
     bool musicOver = false;
 };

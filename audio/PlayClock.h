@@ -1,21 +1,26 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
-// The play position of a stream in whole ms. The audio device reports how many
-// frames it has taken at the moment it asks for more; between those reports
-// the position runs on with the steady clock, so consecutive video frames see
-// smooth time rather than steps of a whole audio buffer. Once started, the
-// position waits for the device's first report: a sound server can take a
-// second or two to start a stream (PulseAudio's null sink took 1.8 s), and
-// the picture must not run ahead meanwhile. With no device followed, nothing
-// reports, and the position is the steady clock alone.
+// The play position of a stream in whole ms, read by the frame loop while the
+// audio thread reports what the device plays. The audio thread says which
+// frame of the music is heard at which steady-clock moment (anchor); between
+// those reports the position runs on with the steady clock, so consecutive
+// video frames see smooth time rather than steps of a whole audio buffer.
+// Reports go through a sequence counter and atomics: the reader never takes a
+// lock and never waits for the writer (a report caught half written is read
+// again a few times, then left for the next reading, which uses the one
+// before).
 //
-// What the device has taken is not heard at once: it sits in the device's
-// buffers first. The position is moved back by that output delay, so that it
-// says what is coming out rather than what went in; it still
-// starts at the position it was reset to, standing there until the first
-// sound comes out, and never decreases.
+// Once started, the position waits for the device's first report: a sound
+// server can take a moment to start a stream, and the picture must not run
+// ahead meanwhile. A device that has not reported a second after the start
+// is given up on: the position runs on with the steady clock from where it
+// stood, and follows the device again once it reports. With no device
+// followed, nothing reports, and the position is the steady clock alone. It
+// never goes below the position it was reset to, nor below a value returned
+// before.
 //
 // Times are steady-clock microseconds passed in by the caller, which keeps the
 // clock free of any platform call and lets it be driven by hand.
@@ -23,12 +28,14 @@ class PlayClock {
 public:
     explicit PlayClock(int sampleRate) : sampleRate(sampleRate) {}
 
+    // How long the position waits for the device's first report.
+    static constexpr std::int64_t deviceStartLimitUs = 1000000;
+
+    // The calls below up to positionMs are made while no audio thread uses
+    // the clock (the audio system hands the stream to the device after them).
+
     // Stands still at positionMs until started.
     void reset(std::uint32_t positionMs);
-
-    // The device plays what it takes this many frames later; 0 (no delay)
-    // until set.
-    void setOutputDelay(std::uint32_t frames);
 
     // Whether device reports are followed (they are until told otherwise). A
     // device that plays to nowhere takes frames at a pace of its own, not the
@@ -39,22 +46,41 @@ public:
     // Runs from `now` on.
     void start(std::int64_t nowUs);
 
-    // The device had taken framesTaken frames of the stream (counted from
-    // position 0) at nowUs.
-    void anchor(std::uint64_t framesTaken, std::int64_t nowUs);
-
-    // The position at nowUs. Never smaller than a value returned before (since
-    // the last reset), even when a device report lags behind the steady clock.
+    // The position at nowUs, from the frame loop. Never smaller than a value
+    // returned before (since the last reset), even when a device report lags
+    // behind the steady clock.
     std::uint32_t positionMs(std::int64_t nowUs);
 
+    // From the audio thread: the music's frame heardFrame (counted from
+    // position 0) is heard at atUs, which may still be to come.
+    void anchor(std::int64_t heardFrame, std::int64_t atUs);
+
+    // The position in microseconds at nowUs as long as the device has not
+    // reported: where it stands while waiting, or the steady clock's count.
+    std::int64_t unheardPositionUs(std::int64_t nowUs) const;
+
+    // Whether the device's first report is more than deviceStartLimitUs late.
+    bool pastStartLimit(std::int64_t nowUs) const { return nowUs - startUs > deviceStartLimitUs; }
+
 private:
+    // The last report read whole: false when none has come since the start.
+    bool readAnchor(std::int64_t& mediaUs, std::int64_t& wallUs);
+
     int sampleRate;
     bool running = false;
     bool followsDevice = true;
-    bool deviceReported = false;     // the device has reported since the start
-    std::int64_t anchorMediaUs = 0;  // stream position at the last anchor
-    std::int64_t anchorWallUs = 0;   // steady-clock time of the last anchor
-    std::int64_t outputDelayUs = 0;  // how long the device holds a frame it took
+    std::int64_t startUs = 0;
     std::uint32_t resetPositionMs = 0;
     std::uint32_t lastPositionMs = 0;
+
+    // Written by the audio thread: odd while a report is being written, 0
+    // until the first report since the start.
+    std::atomic<std::uint32_t> anchorSequence{0};
+    std::atomic<std::int64_t> anchorMediaUs{0};  // stream position heard at the last anchor
+    std::atomic<std::int64_t> anchorWallUs{0};   // steady-clock time it is heard
+
+    // The frame loop's copy of the last report it read whole.
+    bool seenAnchor = false;
+    std::int64_t seenMediaUs = 0;
+    std::int64_t seenWallUs = 0;
 };

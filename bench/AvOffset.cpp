@@ -52,7 +52,7 @@ std::vector<float> decodeMono(const char* file) {
     std::vector<float> mono;
     mono.reserve(size_t(frames));
     while (std::int64_t(mono.size()) < frames) {
-        stream->fill(block.data(), 4096, 0);
+        stream->fill(block.data(), 4096);
         for (int i = 0; i < 4096; ++i) mono.push_back(0.5f * (float(block[2 * i]) + float(block[2 * i + 1])));
     }
     return mono;

@@ -7,12 +7,17 @@
 // back, the most a step between two frames exceeded the steady time that can
 // have passed between them (each reading is bracketed by the steady time
 // before and after it), the largest step and the frame interval, the drift of the position
-// against the steady clock (least squares over the run), and the callbacks
-// before the music's end that did not hand SDL the music itself.
+// against the steady clock (least squares over the run), the spread of the
+// position against the steady clock (5th to 95th percentile of position minus
+// steady time, from a second after it first moved), and the blocks of output
+// before the music's end that were not the music itself.
 //
-// SDL_OpenAudio is wrapped at link time (-Wl,--wrap): every callback's output
-// is compared with the soundtrack decoded beforehand.
+// SDL_OpenAudio and libpulse's pa_stream_write are wrapped at link time
+// (-Wl,--wrap): every block handed to the device is compared with the
+// soundtrack decoded beforehand, from the first block of music on (the music
+// joins the device's stream once decoded, wherever the clock then stands).
 #include <SDL.h>
+#include <pulse/stream.h>
 
 #include <algorithm>
 #include <atomic>
@@ -34,30 +39,55 @@ namespace {
 constexpr int rate = mixRate;
 constexpr int channels = mixChannels;
 
-// What the callbacks handed to SDL, checked against the decoded music.
-struct CallbackCheck {
+// What the device was handed, checked against the decoded music.
+struct OutputCheck {
     void (*realCallback)(void* userdata, Uint8* out, int bytes) = nullptr;
-    void* realUserdata = nullptr;
-    std::vector<std::int16_t> music;        // the soundtrack, interleaved stereo
-    std::atomic<bool> playing{false};       // set with the callback locked out, as playback starts
-    std::uint64_t samplesHanded = 0;        // stereo samples since playback started
+    std::vector<std::int16_t> music;   // the soundtrack, interleaved stereo
+    std::atomic<bool> playing{false};  // set as playback starts
+    bool musicFound = false;           // the first block of music has come
+    std::uint64_t musicAt = 0;         // the next sample expected, in the music
     std::atomic<int> underruns{0};
 };
 
-CallbackCheck& check() {
-    static CallbackCheck state;
+OutputCheck& check() {
+    static OutputCheck state;
     return state;
 }
 
-void checkedCallback(void* userdata, Uint8* out, int bytes) {
-    CallbackCheck& state = check();
-    state.realCallback(userdata, out, bytes);
+bool silent(const std::int16_t* samples, std::uint64_t count) {
+    for (std::uint64_t i = 0; i < count; ++i)
+        if (samples[i] != 0) return false;
+    return true;
+}
+
+// Where in the music's first seconds a block starts, or the music's size.
+std::uint64_t findInMusic(const std::int16_t* samples, std::uint64_t count) {
+    const std::vector<std::int16_t>& music = check().music;
+    const std::uint64_t limit = std::min<std::uint64_t>(music.size(), 5 * rate * channels);
+    for (std::uint64_t at = 0; at + count <= limit; at += channels)
+        if (std::memcmp(samples, music.data() + at, count * sizeof(std::int16_t)) == 0) return at;
+    return music.size();
+}
+
+void checkBlock(const void* data, size_t bytes) {
+    OutputCheck& state = check();
     if (!state.playing) return;
+    const auto* samples = static_cast<const std::int16_t*>(data);
     const auto count = std::uint64_t(bytes) / sizeof(std::int16_t);
-    const std::uint64_t from = state.samplesHanded;
-    state.samplesHanded += count;
+    if (!state.musicFound) {
+        if (silent(samples, count)) return;  // before the music joins
+        state.musicFound = true;
+        state.musicAt = findInMusic(samples, count);
+    }
+    const std::uint64_t from = state.musicAt;
+    state.musicAt += count;
     if (from + count > state.music.size()) return;  // the music's end: silence is right
-    if (std::memcmp(out, state.music.data() + from, size_t(bytes)) != 0) ++state.underruns;
+    if (std::memcmp(samples, state.music.data() + from, bytes) != 0) ++state.underruns;
+}
+
+void checkedCallback(void* userdata, Uint8* out, int bytes) {
+    check().realCallback(userdata, out, bytes);
+    checkBlock(out, size_t(bytes));
 }
 
 std::vector<std::int16_t> decode(const char* file, std::uint32_t& lengthMs) {
@@ -68,7 +98,7 @@ std::vector<std::int16_t> decode(const char* file, std::uint32_t& lengthMs) {
     const std::uint64_t frames = std::uint64_t(lengthMs) * rate / 1000;
     std::vector<std::int16_t> music(frames * channels);
     const int block = 4096;
-    for (std::uint64_t at = 0; at + block <= frames; at += block) stream->fill(music.data() + at * channels, block, 0);
+    for (std::uint64_t at = 0; at + block <= frames; at += block) stream->fill(music.data() + at * channels, block);
     music.resize(frames / block * block * channels);  // whole blocks only: the decoder's last partial block is left out
     return music;
 }
@@ -78,9 +108,16 @@ std::vector<std::int16_t> decode(const char* file, std::uint32_t& lengthMs) {
 extern "C" int __real_SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained);
 extern "C" int __wrap_SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
     check().realCallback = desired->callback;
-    check().realUserdata = desired->userdata;
     desired->callback = &checkedCallback;
     return __real_SDL_OpenAudio(desired, obtained);
+}
+
+extern "C" int __real_pa_stream_write(pa_stream* stream, const void* data, size_t bytes, pa_free_cb_t freeData,
+                                      std::int64_t offset, pa_seek_mode_t seek);
+extern "C" int __wrap_pa_stream_write(pa_stream* stream, const void* data, size_t bytes, pa_free_cb_t freeData,
+                                      std::int64_t offset, pa_seek_mode_t seek) {
+    checkBlock(data, bytes);
+    return __real_pa_stream_write(stream, data, bytes, freeData, offset, seek);
 }
 
 int main(int argc, char** argv) {
@@ -104,11 +141,9 @@ int main(int argc, char** argv) {
 
     using Clock = std::chrono::steady_clock;
     const auto interval = std::chrono::microseconds(16667);
-    SDL_LockAudio();
     audio::playStream(stream);
     check().playing = true;
     const Clock::time_point start = Clock::now();
-    SDL_UnlockAudio();
 
     // Each reading is bracketed by the steady time just before and just
     // after it: the position belongs to a moment in between.
@@ -161,9 +196,19 @@ int main(int argc, char** argv) {
         sxy += wall * positionMs[i];
     }
     const double slope = n > 1 ? (n * sxy - sx * sy) / (n * sxx - sx * sx) : 1.0;
+    // Spread: how far the position wanders about the steady clock over the
+    // same readings, 5th to 95th percentile.
+    std::vector<double> aheadMs;
+    for (size_t i = 0; i < positionMs.size(); ++i) {
+        const double wall = 0.5 * (beforeMs[i] + afterMs[i]);
+        if (movedAtMs >= 0 && wall >= movedAtMs + 1000) aheadMs.push_back(positionMs[i] - wall);
+    }
+    std::sort(aheadMs.begin(), aheadMs.end());
+    const double spread = aheadMs.empty() ? 0.0
+                                          : aheadMs[aheadMs.size() * 95 / 100] - aheadMs[aheadMs.size() * 5 / 100];
     std::printf("decreases %d largest_excess_ms %.2f at_position_ms %.0f largest_step_ms %.2f interval_ms %.2f "
-                "drift_ms_per_min %.2f underruns %d frames %zu music_ms %u first_moved_ms %.0f\n",
-                decreases, largestExcess, largestExcessAtMs, largestStep, 16.667, (slope - 1.0) * 60000.0,
+                "drift_ms_per_min %.2f spread_ms %.2f underruns %d frames %zu music_ms %u first_moved_ms %.0f\n",
+                decreases, largestExcess, largestExcessAtMs, largestStep, 16.667, (slope - 1.0) * 60000.0, spread,
                 check().underruns.load(), positionMs.size(), lengthMs, movedAtMs);
     return 0;
 }

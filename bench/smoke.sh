@@ -10,6 +10,8 @@ echo "$out"
 grep -qx '| Figure | Measured | Target | Met |' <<< "$out" || { echo "FAIL: no table"; exit 1; }
 for figure in "Frame cost, entry8" "Own share of a frame's instructions, entry 8" "Heap allocations in frames" \
   "Start-up to the first frame shown" "Clock: drift against the steady clock (dummy driver)" "Clock: underruns before the music's end (PulseAudio" "A/V offset" "Binary size" \
+  "A/V offset, sound after position (PipeWire" "Clock: spread against the steady clock, 5th to 95th percentile (PipeWire)" \
+  "Frames, soundtrack FIFO stalling 4 s" \
   "Peak resident memory" "Clean build" "Capture to PNG, 800x600" "Capture to MP4, 800x600, first" "Capture to MP4, 800x600 --supersample 2" \
   "Capture to MKV, 800x600" "Capture to MP4, 1920x1080"; do
   grep -qF "| $figure" <<< "$out" || { echo "FAIL: the table has no row for \"$figure\""; exit 1; }

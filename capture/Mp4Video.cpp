@@ -96,7 +96,7 @@ void Mp4Video::writeSoundtrack(std::uint64_t frames, const std::string& path) {
     bool written = true;
     while (samplesLeft > 0 && written && interruption::signalNumber() == 0) {
         const int samples = int(std::min<std::uint64_t>(samplesLeft, 4096));
-        soundtrack.fill(chunk.data(), samples, 0);
+        soundtrack.fill(chunk.data(), samples);
         written = std::fwrite(chunk.data(), sizeof(std::int16_t) * mixChannels, std::size_t(samples), file) ==
                   std::size_t(samples);
         samplesLeft -= std::uint64_t(samples);

@@ -3,7 +3,8 @@
 # each row a figure, its target (when there is one) and whether it is met.
 #   scripts/bench.sh [--smoke] [--capture] [--build DIR]
 # It builds what it needs in DIR (default build-bench), runs the X parts on an
-# Xvfb of its own and the A/V offset through a PulseAudio of its own.
+# Xvfb of its own and the A/V offset and the clock through a PulseAudio and a
+# PipeWire of its own.
 # docs/benchmarks.md says what each figure means and holds this machine's.
 # --smoke runs everything briefly (CI runs it so that it cannot rot): the
 # figures then say little, and the clean builds are left out. --capture
@@ -41,7 +42,7 @@ if [ -z "${TIDEWASH_BENCH_ON_X:-}" ]; then
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIDEWASH_WERROR=ON > /dev/null || exit 1
   targets=(tidewash-capture soundtrack run_measured)
   [ "$capture_only" -eq 1 ] || targets+=(tidewash frame_bench clock_bench av_offset startup_probe startup_launch
-    allocation_tests)
+    allocation_tests swap_log make_tone)
   cmake --build "$build" -j 2 --target "${targets[@]}" > /dev/null || exit 1
   export TIDEWASH_BENCH_ON_X=1
   exec bash tests/support/with_xvfb.sh "$0" "${arguments[@]}"
@@ -53,9 +54,13 @@ demo=$build/live/tidewash
 capture=$build/capture/tidewash-capture
 soundtrack=$build/Quietfall.MP3
 work=$(mktemp -d /tmp/tidewash-bench-XXXXXX)
-pulse_pid=""
+server_pids=()
+stop_server() {
+  [ ${#server_pids[@]} -gt 0 ] && kill "${server_pids[@]}" 2> /dev/null && wait "${server_pids[@]}" 2> /dev/null
+  server_pids=()
+}
 cleanup() {
-  [ -n "$pulse_pid" ] && kill "$pulse_pid" 2> /dev/null && wait "$pulse_pid" 2> /dev/null
+  stop_server
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -144,8 +149,8 @@ startup() {  # label driver
 }
 startup "SDL dummy audio" dummy
 
-# 5. The music clock over a real-time run: with SDL's dummy driver (the
-# targets), and through PulseAudio below (for comparison).
+# 5. The music clock over a real-time run: with SDL's dummy driver, and
+# through PulseAudio and PipeWire below.
 clock_rows() {  # driver label
   note "clock quality ($2, ${clock_s} s)"
   local line excess drift
@@ -164,37 +169,99 @@ clock_rows() {  # driver label
   row "Clock: drift against the steady clock ($2)" \
     "$drift ms per minute (first moved $(field "$line" first_moved_ms) ms after the start)" \
     "within +-1 ms per minute" "$(met "${drift#-}" '<=' 1)"
+  row "Clock: spread against the steady clock, 5th to 95th percentile ($2)" "$(field "$line" spread_ms) ms" \
+    "<= 2 ms" "$(met "$(field "$line" spread_ms)" '<=' 2)"
   row "Clock: underruns before the music's end ($2)" "$(field "$line" underruns)" "0" \
     "$(met "$(field "$line" underruns)" '==' 0)"
 }
 clock_rows dummy "dummy driver"
 
-# 6. A/V offset through a PulseAudio of our own with a null sink.
-note "A/V offset (${av_s} s through PulseAudio)"
-export XDG_RUNTIME_DIR=$work/pulse HOME=$work/pulse
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
-  -L "module-null-sink sink_name=bench rate=44100" -L module-native-protocol-unix 2>> "$log" &
-pulse_pid=$!
-for _ in $(seq 100); do pactl info > /dev/null 2>&1 && break; sleep 0.1; done
-if pactl info > /dev/null 2>&1; then
-  "$bench/av_offset" "$demo" "$soundtrack" "$av_s" bench > av.txt 2>> "$log"
-  summary=$(grep '^offset_ms' av.txt)
-  if [ -n "$summary" ]; then
-    offset=$(field "$summary" offset_ms)
-    row "A/V offset, sound after position (PulseAudio null sink, median of $(field "$summary" presses) presses)" \
-      "$offset ms (min $(field "$summary" min), max $(field "$summary" max), $(field "$summary" unmatched) unmatched; sink played at $(field "$summary" sink_rate_hz) Hz)" \
-      "within +-5 ms" "$(met "${offset#-}" '<=' 5)"
+# 6. A/V offset and the clock through a sound server of our own with a null
+# sink: PulseAudio, and PipeWire (its pulse server and WirePlumber, on a
+# session bus of its own), each as the user's daemons in a private
+# XDG_RUNTIME_DIR.
+start_pulseaudio() {
+  pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
+    -L "module-null-sink sink_name=bench rate=44100" -L module-native-protocol-unix 2>> "$log" &
+  server_pids+=($!)
+}
+start_pipewire() {
+  dbus-daemon --session --address="unix:path=$XDG_RUNTIME_DIR/bus" --nofork --nopidfile 2>> "$log" &
+  server_pids+=($!)
+  export DBUS_SESSION_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/bus
+  for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR/bus" ] && break; sleep 0.1; done
+  for daemon in pipewire wireplumber pipewire-pulse; do
+    "$daemon" >> "$log" 2>&1 &
+    server_pids+=($!)
+  done
+  for _ in $(seq 100); do pactl info > /dev/null 2>&1 && break; sleep 0.1; done
+  pactl load-module module-null-sink sink_name=bench > /dev/null 2>> "$log"
+}
+server_rows() {  # server label
+  note "A/V offset (${av_s} s through $2)"
+  export XDG_RUNTIME_DIR=$work/$1 HOME=$work/$1
+  mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+  "start_$1"
+  for _ in $(seq 100); do pactl info > /dev/null 2>&1 && break; sleep 0.1; done
+  if pactl set-default-sink bench 2>> "$log"; then
+    "$bench/av_offset" "$demo" "$soundtrack" "$av_s" bench > av.txt 2>> "$log"
+    summary=$(grep '^offset_ms' av.txt)
+    if [ -n "$summary" ]; then
+      offset=$(field "$summary" offset_ms)
+      row "A/V offset, sound after position ($2 null sink, median of $(field "$summary" presses) presses)" \
+        "$offset ms (min $(field "$summary" min), max $(field "$summary" max), $(field "$summary" unmatched) unmatched; sink played at $(field "$summary" sink_rate_hz) Hz)" \
+        "within +-5 ms" "$(met "${offset#-}" '<=' 5)"
+    else
+      broken "A/V offset, $2" "$(tail -n 1 av.txt)" "within +-5 ms"
+    fi
+    startup "$2" pulse
+    clock_rows pulse "$2"
   else
-    broken "A/V offset" "$(tail -n 1 av.txt)" "within +-5 ms"
+    broken "A/V offset, $2" "$2 did not start" "within +-5 ms"
   fi
-  startup "PulseAudio" pulse
-  clock_rows pulse "PulseAudio, for comparison"
-else
-  broken "A/V offset" "PulseAudio did not start" "within +-5 ms"
-fi
-kill "$pulse_pid" 2> /dev/null; wait "$pulse_pid" 2> /dev/null; pulse_pid=""
-unset XDG_RUNTIME_DIR
+  stop_server
+  unset XDG_RUNTIME_DIR DBUS_SESSION_BUS_ADDRESS
+}
+server_rows pulseaudio PulseAudio
+server_rows pipewire PipeWire
+
+# 6b. Frames while the soundtrack's source stalls: a FIFO fed at playing
+# speed (128 kbit/s) whose writer pauses for 4 s after 2 s, beside the same
+# tone as a plain file. The swaps are logged by a wrapper preloaded into the
+# demo; the demo runs 9 s with SDL's dummy audio.
+swap_gaps() {  # directory label
+  (cd "$1" && SDL_AUDIODRIVER=dummy LD_PRELOAD="$build/tests/system/libswap_log.so" TIDEWASH_SWAP_LOG="$work/$1.swaps" \
+    "$demo" > /dev/null 2>> "$log") &
+  local pid=$! median largest at limit
+  sleep 9
+  xdotool search --name "Vorn Tidewash Demo v 0.3" windowfocus --sync key Escape > /dev/null 2>&1
+  wait "$pid"
+  if [ ! -s "$1.swaps" ]; then
+    broken "Frames, $2" "no swaps logged" "<= median + 5 ms"
+    return
+  fi
+  read -r median largest at <<< "$(awk 'NR == 1 { first = $1 } NR > 1 { print $1 - last, (last - first) / 1e6 } { last = $1 }' \
+    "$1.swaps" | sort -n | awk '{ gap[NR] = $1; at[NR] = $2 } END { printf "%.2f %.2f %.1f", gap[int((NR + 1) / 2)] / 1000, gap[NR] / 1000, at[NR] }')"
+  limit=$(awk -v m="$median" 'BEGIN { print m + 5 }')
+  row "Frames, $2: largest gap between swaps ($(wc -l < "$1.swaps") frames in 9 s)" \
+    "$largest ms, $at s after the first frame (median $median ms)" "<= median + 5 ms" "$(met "$largest" '<=' "$limit")"
+}
+note "frames with a stalling soundtrack"
+mkdir stall plain
+"$build/tests/system/make_tone" 12 plain/Quietfall.MP3
+mkfifo stall/Quietfall.MP3
+(
+  exec 4> stall/Quietfall.MP3
+  for chunk in $(seq 0 $(( $(stat -c %s plain/Quietfall.MP3) / 1600 ))); do
+    [ "$chunk" -eq 20 ] && sleep 4
+    dd if=plain/Quietfall.MP3 bs=1600 skip="$chunk" count=1 status=none >&4 || exit 0
+    sleep 0.1
+  done
+) &
+feeder=$!
+swap_gaps stall "soundtrack FIFO stalling 4 s"
+kill "$feeder" 2> /dev/null
+swap_gaps plain "the same tone as a plain file"
 
 # 7. Size, memory and build.
 note "size and memory"

@@ -6,7 +6,7 @@ set -eu
 packages="
   build-essential cmake pkg-config
   libsdl1.2-dev libgl-dev libgl1-mesa-dri libglx-mesa0
-  libmpg123-dev libmp3lame-dev
+  libmpg123-dev libmp3lame-dev libpulse-dev
   libpng-dev libfreetype-dev fonts-dejavu-core fonts-urw-base35
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-apps imagemagick
@@ -14,7 +14,7 @@ packages="
   libegl-dev libegl-mesa0 ffmpeg
   clang libclang-rt-14-dev llvm valgrind
   libsdl1.2-compat openbox wmctrl dpkg-dev desktop-file-utils
-  pulseaudio pulseaudio-utils
+  pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus-daemon
   emscripten node-acorn chromium
   lintian help2man man-db weston xwayland zip unzip
 "

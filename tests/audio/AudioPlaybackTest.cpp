@@ -91,6 +91,25 @@ TEST_F(AudioPlayback, WithoutASoundDeviceStreamsStillOpenAndKeepTime) {
     EXPECT_NEAR(double(audio::streamTime(stream)), double(msSince(started)), 20.0);
 }
 
+// Through the sound server the environment names, when one runs
+// (tests/audio/sound_servers.sh starts PulseAudio and PipeWire for it and
+// listens to the sink): the position moves on with the sound.
+TEST_F(AudioPlayback, ThroughASoundServerThePositionMovesOn) {
+    if (!initWithDriver("pulse")) GTEST_SKIP() << "no sound server";
+    MusicStream* stream = openTone(3.0);
+    ASSERT_NE(stream, nullptr);
+    audio::setStreamTime(stream, 0);
+    audio::playStream(stream);
+    std::uint32_t position = 0;
+    for (int i = 0; i < 10000 && position < 2000; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const std::uint32_t now = audio::streamTime(stream);
+        ASSERT_GE(now, position) << "the clock went back";
+        position = now;
+    }
+    EXPECT_GE(position, 2000u);
+}
+
 TEST_F(AudioPlayback, NoStreamHasPositionZero) {
     ASSERT_TRUE(initWithDriver("dummy"));
     EXPECT_EQ(audio::streamTime(nullptr), 0u);

@@ -3,9 +3,11 @@
 # nothing to read (a FIFO with no writer, or with a writer that writes nothing,
 # a socket, a terminal nobody types into) is a soundtrack that cannot be
 # opened: the error line and exit status 1 within a few seconds, where a plain
-# open of the FIFO would wait for ever. A FIFO that a writer feeds plays.
+# open of the FIFO would wait for ever. A FIFO that a writer feeds plays, and
+# when its writer stalls the frames keep coming.
 . "$(dirname "$0")/common.sh"
 hold_special_file=$3
+swap_log=$4
 
 error_line='ERROR: Cannot find file quietfall.mp3!'
 "$make_tone" 5 tone.mp3 || fail "cannot make a tone"
@@ -40,8 +42,8 @@ hold() {
   fail "cannot make a $1 at $2"
 }
 
-mkdir no_writer idle_writer socket terminal fed
-mkfifo no_writer/Quietfall.MP3 idle_writer/Quietfall.MP3 fed/Quietfall.MP3
+mkdir no_writer idle_writer socket terminal fed stalled
+mkfifo no_writer/Quietfall.MP3 idle_writer/Quietfall.MP3 fed/Quietfall.MP3 stalled/Quietfall.MP3
 expect_error no_writer
 
 # The test holds the FIFO open for writing (read-write opens without waiting)
@@ -78,4 +80,32 @@ wait "$writer"
 writer_status=$?
 [ "$writer_status" -eq 0 ] || fail "fed: the writer ended with status $writer_status: the demo did not read the music"
 echo "ok: fed plays, to position $position, the writer's $(stat -c %s tone.mp3) bytes all read"
+
+# A writer feeds the FIFO at playing speed (the tone is 128 kbit/s: 1600
+# bytes every 100 ms), stalls for 4 s after 2 s, then feeds on, as a slow
+# network share would. The music ends a second into the stall and the show
+# plays on in silence; the frames must keep coming throughout. The swaps are
+# logged from outside the demo by a preloaded wrapper.
+(
+  exec 4> stalled/Quietfall.MP3
+  for chunk in $(seq 0 $(( $(stat -c %s tone.mp3) / 1600 ))); do
+    [ "$chunk" -eq 20 ] && sleep 4
+    dd if=tone.mp3 bs=1600 skip="$chunk" count=1 status=none >&4 || exit 0
+    sleep 0.1
+  done
+) &
+holders+=($!)
+cd stalled
+space_until_then_escape 8000 env LD_PRELOAD="$swap_log" TIDEWASH_SWAP_LOG="$work/swaps.txt"
+status=$?
+cp out.txt err.txt "$work"
+cd "$work"
+[ "$status" -eq 0 ] || fail "stalled: exit status $status, expected 0"
+position=$(tail -n 2 out.txt | head -n 1)
+[[ "$(tail -n 1 out.txt)" =~ ^FPS:\ [0-9]+$ ]] || fail "stalled: no 'FPS: ' line"
+frames=$(wc -l < swaps.txt)
+[ "$frames" -ge 100 ] || fail "stalled: only $frames frames logged"
+gap_ms=$(awk 'NR > 1 && $1 - last > gap { gap = $1 - last } { last = $1 } END { printf "%d", gap / 1000 }' swaps.txt)
+[ "$gap_ms" -le 100 ] || fail "stalled: $gap_ms ms between two frames"
+echo "ok: stalled plays on to position $position, $frames frames, at most $gap_ms ms between two"
 echo "PASS"

@@ -1,0 +1,146 @@
+#include "audio/PulseOutput.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "audio/MusicTrack.h"
+#include "audio/SteadyTime.h"
+#include "base/Soundtrack.h"
+
+namespace {
+
+constexpr int channels = mixChannels;
+constexpr size_t bytesPerFrame = channels * sizeof(std::int16_t);
+
+// What the server holds ahead of the ear, and how much it asks for at a time.
+// The server's timing says when each frame is heard, so a deep buffer costs
+// no sync, only a moment of silence before the music starts; a shallow one
+// runs dry on a busy machine, and the sound, and with it the clock, stutters
+// (through PipeWire on a loaded machine, 40 ms lost 4.6 s a minute, 100 ms
+// 0.2 s, 200 ms nothing).
+constexpr pa_usec_t targetLatencyUs = 200000;
+constexpr pa_usec_t requestUs = 40000;
+
+// How long opening waits for the server to answer.
+constexpr auto connectLimit = std::chrono::seconds(1);
+
+// Holds libpulse's thread off for as long as it lives.
+class MainloopLock {
+public:
+    explicit MainloopLock(pa_threaded_mainloop* mainloop) : mainloop(mainloop) { pa_threaded_mainloop_lock(mainloop); }
+    ~MainloopLock() { pa_threaded_mainloop_unlock(mainloop); }
+    MainloopLock(const MainloopLock&) = delete;
+    MainloopLock& operator=(const MainloopLock&) = delete;
+
+private:
+    pa_threaded_mainloop* mainloop;
+};
+
+}  // namespace
+
+PulseOutput::~PulseOutput() {
+    if (mainloop == nullptr) return;
+    {
+        const MainloopLock lock(mainloop);
+        if (stream != nullptr) pa_stream_disconnect(stream);
+        if (context != nullptr) pa_context_disconnect(context);
+    }
+    pa_threaded_mainloop_stop(mainloop);
+    if (stream != nullptr) pa_stream_unref(stream);
+    if (context != nullptr) pa_context_unref(context);
+    pa_threaded_mainloop_free(mainloop);
+}
+
+bool PulseOutput::open(int rate) {
+    mixRate = rate;
+    mainloop = pa_threaded_mainloop_new();
+    if (mainloop == nullptr) return false;
+    return connect() && startStream();
+}
+
+// Connects to the server the environment names, or the user's, without
+// starting one: false when none answers within connectLimit.
+bool PulseOutput::connect() {
+    context = pa_context_new(pa_threaded_mainloop_get_api(mainloop), "Tidewash");
+    if (context == nullptr || pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return false;
+    if (pa_threaded_mainloop_start(mainloop) < 0) return false;
+    const auto deadline = std::chrono::steady_clock::now() + connectLimit;
+    for (;;) {
+        pa_context_state_t state;
+        {
+            const MainloopLock lock(mainloop);
+            state = pa_context_get_state(context);
+        }
+        if (state == PA_CONTEXT_READY) return true;
+        if (!PA_CONTEXT_IS_GOOD(state) || std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+// Asks for a playback stream and returns without waiting for it to start: a
+// stream the server is slow to start leaves the play clock to give up on it.
+bool PulseOutput::startStream() {
+    const MainloopLock lock(mainloop);
+    const pa_sample_spec format{PA_SAMPLE_S16NE, std::uint32_t(mixRate), channels};
+    stream = pa_stream_new(context, "Soundtrack", &format, nullptr);
+    if (stream == nullptr) return false;
+    pa_stream_set_write_callback(stream, &PulseOutput::write, this);
+    pa_stream_set_latency_update_callback(stream, &PulseOutput::timingUpdated, this);
+    pa_buffer_attr buffering{};
+    buffering.maxlength = std::uint32_t(-1);
+    buffering.tlength = std::uint32_t(pa_usec_to_bytes(targetLatencyUs, &format));
+    buffering.prebuf = std::uint32_t(-1);
+    buffering.minreq = std::uint32_t(pa_usec_to_bytes(requestUs, &format));
+    buffering.fragsize = std::uint32_t(-1);
+    const auto flags = pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
+                                         PA_STREAM_ADJUST_LATENCY);
+    return pa_stream_connect_playback(stream, nullptr, &buffering, flags, nullptr, nullptr) == 0;
+}
+
+void PulseOutput::play(MusicTrack* track) {
+    const MainloopLock lock(mainloop);
+    playing = track;
+}
+
+// Fills what the server asks for, in as many of libpulse's buffers as it
+// takes (one holds at most a memory pool block).
+void PulseOutput::write(pa_stream* stream, size_t bytes, void* self) {
+    auto* output = static_cast<PulseOutput*>(self);
+    while (bytes >= bytesPerFrame) {
+        void* buffer = nullptr;
+        size_t size = bytes;
+        if (pa_stream_begin_write(stream, &buffer, &size) < 0 || buffer == nullptr) break;
+        if (size < bytesPerFrame) {
+            pa_stream_cancel_write(stream);
+            break;
+        }
+        const int frames = int(std::min(size, bytes) / bytesPerFrame);
+        const size_t written = size_t(frames) * bytesPerFrame;
+        if (output->playing == nullptr)
+            std::memset(buffer, 0, written);
+        else
+            output->playing->render(static_cast<std::int16_t*>(buffer), frames, output->framesWritten, steadyTimeUs());
+        pa_stream_write(stream, buffer, written, nullptr, 0, PA_SEEK_RELATIVE);
+        output->framesWritten += std::uint64_t(frames);
+        bytes -= written;
+    }
+    ++output->requestsServed;
+    output->reportHeard();
+}
+
+void PulseOutput::timingUpdated(pa_stream*, void* self) { static_cast<PulseOutput*>(self)->reportHeard(); }
+
+// The stream's time is that of the frame being heard now, by the server's
+// account of what it played and what it still holds. Until the server asks
+// again after its first request, it has not begun to play: PulseAudio's null
+// sink takes its time over that (1.5 s here), while the interpolated time
+// would already run.
+void PulseOutput::reportHeard() {
+    pa_usec_t heardUs = 0;
+    if (playing == nullptr || requestsServed < 2 || pa_stream_get_time(stream, &heardUs) < 0) return;
+    playing->heard(std::uint64_t(heardUs) * std::uint64_t(mixRate) / 1000000, steadyTimeUs());
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "audio/AudioOutput.h"
+
+struct pa_context;
+struct pa_stream;
+struct pa_threaded_mainloop;
+
+// A playback stream on a PulseAudio sound server (PulseAudio itself, or
+// PipeWire's pulse server) through libpulse. The server says when each frame
+// is heard, its own output latency included (a Bluetooth headset's too):
+// libpulse's stream timing, brought up to date as the stream plays and
+// interpolated with the steady clock in between. libpulse's thread asks for
+// frames and reports that timing with its lock held; the main thread takes the
+// lock only to say which track plays.
+class PulseOutput : public AudioOutput {
+public:
+    PulseOutput() = default;
+    ~PulseOutput() override;
+    PulseOutput(const PulseOutput&) = delete;
+    PulseOutput& operator=(const PulseOutput&) = delete;
+
+    // False when no server answers (none is started for it).
+    bool open(int mixRate) override;
+    void play(MusicTrack* track) override;
+    bool keepsTime() const override { return true; }
+
+private:
+    bool connect();
+    bool startStream();
+    static void write(pa_stream* stream, std::size_t bytes, void* self);
+    static void timingUpdated(pa_stream* stream, void* self);
+    void reportHeard();
+
+    int mixRate = 44100;
+    pa_threaded_mainloop* mainloop = nullptr;
+    pa_context* context = nullptr;
+    pa_stream* stream = nullptr;
+    // Touched by libpulse's thread with its lock held.
+    MusicTrack* playing = nullptr;
+    std::uint64_t framesWritten = 0;
+    int requestsServed = 0;
+};

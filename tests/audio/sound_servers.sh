@@ -1,0 +1,83 @@
+#!/bin/bash
+# The audio layer through real sound servers: PulseAudio, and PipeWire with its
+# pulse server and WirePlumber, each started here as the user's daemons in a
+# private XDG_RUNTIME_DIR (PipeWire with a session bus of its own) with a null
+# sink. The playback test plays a tone through each; the sink's monitor must
+# hear it, from the audio layer's own stream, while the position moves on.
+#   sound_servers.sh AUDIO_PLAYBACK_TESTS
+set -u
+tests=$1
+work=$(mktemp -d /tmp/tidewash-servers-XXXXXX)
+pids=()
+stop_servers() {
+  [ ${#pids[@]} -gt 0 ] && kill "${pids[@]}" 2> /dev/null && wait "${pids[@]}" 2> /dev/null
+  pids=()
+}
+trap 'stop_servers; rm -rf "$work"' EXIT
+fail() {
+  echo "FAIL: $*"
+  tail -n 20 "$run/log.txt" "$run/test.txt" 2> /dev/null
+  exit 1
+}
+
+# Waits until the server answers pactl.
+wait_for_server() {
+  for _ in $(seq 100); do pactl info > /dev/null 2>&1 && return 0; sleep 0.1; done
+  fail "$1 did not start"
+}
+
+start_pulseaudio() {
+  pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
+    -L "module-null-sink sink_name=check rate=44100" -L module-native-protocol-unix 2>> "$run/log.txt" &
+  pids+=($!)
+  wait_for_server PulseAudio
+}
+
+start_pipewire() {
+  dbus-daemon --session --address="unix:path=$XDG_RUNTIME_DIR/bus" --nofork --nopidfile 2>> "$run/log.txt" &
+  pids+=($!)
+  export DBUS_SESSION_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/bus
+  for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR/bus" ] && break; sleep 0.1; done
+  for daemon in pipewire wireplumber pipewire-pulse; do
+    "$daemon" >> "$run/log.txt" 2>&1 &
+    pids+=($!)
+  done
+  wait_for_server PipeWire
+  pactl load-module module-null-sink sink_name=check > /dev/null || fail "PipeWire: no null sink"
+}
+
+for server in pulseaudio pipewire; do
+  run=$work/$server
+  mkdir -p "$run/runtime" "$run/home"
+  chmod 700 "$run/runtime"
+  export XDG_RUNTIME_DIR=$run/runtime HOME=$run/home
+  unset DBUS_SESSION_BUS_ADDRESS PULSE_SERVER
+  "start_$server"
+  pactl set-default-sink check || fail "$server: cannot choose the null sink"
+  parec --raw --format=s16le --rate=44100 --channels=2 --latency-msec=20 -d check.monitor > "$run/heard.raw" 2>> "$run/log.txt" &
+  recorder=$!
+  pids+=($recorder)
+  for _ in $(seq 100); do [ -s "$run/heard.raw" ] && break; sleep 0.05; done
+  ( for _ in $(seq 100); do
+      pactl list sink-inputs 2> /dev/null | grep -q 'application.name = "Tidewash"' && { touch "$run/seen"; exit; }
+      sleep 0.05
+    done ) &
+  watcher=$!
+  "$tests" --gtest_filter='AudioPlayback.ThroughASoundServer*' > "$run/test.txt" 2>&1
+  status=$?
+  wait "$watcher"
+  # What the sink played last reaches the recorder a moment later.
+  for _ in $(seq 25); do
+    loud=$(od -An -v -td2 -w2 "$run/heard.raw" | awk '$1 > 3000 || $1 < -3000 { n++ } END { print n + 0 }')
+    [ "$loud" -ge 88200 ] && break
+    sleep 0.2
+  done
+  kill "$recorder"
+  [ "$status" -eq 0 ] || fail "$server: the playback test failed"
+  grep -q '^\[  PASSED  \] 1 test' "$run/test.txt" || fail "$server: the playback test did not run"
+  [ -e "$run/seen" ] || fail "$server: no stream of the audio layer's own reached the server"
+  [ "$loud" -ge 88200 ] || fail "$server: the sink heard $loud loud samples of the tone"
+  echo "ok: $server played the tone ($loud loud samples at the sink)"
+  stop_servers
+done
+echo "PASS"
