@@ -23,6 +23,7 @@ extern "C" {
 void tidewash_page_show_begins();
 void tidewash_page_show_ends();
 int tidewash_page_hold_requested();
+int tidewash_page_webgl_missing(char* reason, int size);
 }
 
 namespace {
@@ -47,6 +48,11 @@ void openCanvas(int width, int height) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     if (SDL_SetVideoMode(width, height, 0, SDL_OPENGL) == nullptr)
         throw Failure(std::string("Cannot open the OpenGL window: ") + SDL_GetError());
+    // emscripten's SDL opens the window even when the browser gives no WebGL
+    // context; the first GL call would then throw in the page's script.
+    char reason[256];
+    if (tidewash_page_webgl_missing(reason, sizeof reason) != 0)
+        throw Failure(std::string("Cannot open the OpenGL window: ") + reason);
     if (glGetString(GL_VERSION) == nullptr) throw Failure("Cannot open the OpenGL window: no OpenGL context");
     bridgeWebGlGaps();
 }
