@@ -24,10 +24,10 @@ done
 
 if [ "$smoke" -eq 1 ]; then
   frame_fps=5 count_fps=1 count_frames=1 count_size=160x120 clock_s=8 av_s=10 startup_runs=3 run_s=4
-  capture_small_ms=1000 capture_large_ms=500
+  capture_small_ms=1000 capture_large_ms=500 web_show=(--seconds 4)
 else
   frame_fps=60 count_fps=5 count_frames=3 count_size=800x600 clock_s=130 av_s=40 startup_runs=10 run_s=0
-  capture_small_ms=30000 capture_large_ms=10000
+  capture_small_ms=30000 capture_large_ms=10000 web_show=()
 fi
 
 # Everything below needs an X server: the script runs itself again on one
@@ -37,7 +37,8 @@ if [ -z "${TIDEWASH_BENCH_ON_X:-}" ]; then
   echo "building in $build" >&2
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIDEWASH_WERROR=ON > /dev/null || exit 1
   cmake --build "$build" -j 2 --target tidewash tidewash-capture soundtrack frame_bench clock_bench av_offset \
-    startup_probe startup_launch run_measured allocation_tests > /dev/null || exit 1
+    startup_probe startup_launch run_measured allocation_tests tidewash_pack web_av_offset > /dev/null || exit 1
+  tests/web/prepare.sh "$build/tools/pack/tidewash_pack" "$build/Quietfall.MP3" "$build/tests/web/site" > /dev/null || exit 1
   export TIDEWASH_BENCH_ON_X=1
   exec bash tests/support/with_xvfb.sh "$0" "${arguments[@]}"
 fi
@@ -49,8 +50,10 @@ capture=$build/capture/tidewash-capture
 soundtrack=$build/Quietfall.MP3
 work=$(mktemp -d /tmp/tidewash-bench-XXXXXX)
 pulse_pid=""
+pipewire_pids=""
 cleanup() {
   [ -n "$pulse_pid" ] && kill "$pulse_pid" 2> /dev/null && wait "$pulse_pid" 2> /dev/null
+  [ -n "$pipewire_pids" ] && kill $pipewire_pids 2> /dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -163,6 +166,38 @@ clock_rows() {  # driver label
 }
 clock_rows dummy "dummy driver"
 
+# The web page in a browser playing into the null sink "bench" of the sound
+# server at hand: the offset between its pictures and its sound, and (the
+# first time for each browser) its frames per second per entry.
+#   web_rows BROWSER SERVER
+web_rows() {
+  note "web page in $1 through $2"
+  local out line
+  out=$(cd "$root/tests/web" && TIDEWASH_BROWSER=$1 node benchmark.js "$build/tests/web/site" "${web_show[@]}" \
+    --sink bench --matcher "$bench/web_av_offset" --soundtrack "$soundtrack" 2>> "$log")
+  echo "$out" >> "$log"
+  line=$(grep '^offset_ms' <<< "$out")
+  if [ -n "$line" ]; then
+    local offset spread interval
+    offset=$(field "$line" offset_ms) spread=$(field "$line" spread) interval=$(field "$line" interval_ms)
+    row "Web page A/V offset, sound after picture ($1, $2, median of $(field "$line" frames) frames)" \
+      "$offset ms, spread $spread ms ($(field "$line" p5) to $(field "$line" p95)) against frames every $interval ms; drawn $(field "$line" drawn_offset_ms) ms; $(field "$line" unknown) frames not placed" \
+      "within +-5 ms, spread <= one frame" \
+      "$( [ "$(met "${offset#-}" '<=' 5)" = yes ] && [ "$(met "$spread" '<=' "$interval")" = yes ] && echo yes || echo no)"
+  else
+    broken "Web page A/V offset ($1, $2)" "$(tail -n 1 <<< "$out")" "within +-5 ms"
+  fi
+  if [ "$2" = PulseAudio ]; then
+    line=$(grep '^fps_per_entry' <<< "$out")
+    if [ -n "$line" ]; then
+      row "Web page frames per second of music, per entry ($1, 800x600)" \
+        "${line#fps_per_entry } ($(grep '^The page wrote' <<< "$out" | sed 's/^The page wrote: //'))" "none set" "-"
+    else
+      broken "Web page frames per second ($1)" "no figures" "none set"
+    fi
+  fi
+}
+
 # 6. A/V offset through a PulseAudio of our own with a null sink.
 note "A/V offset (${av_s} s through PulseAudio)"
 export XDG_RUNTIME_DIR=$work/pulse HOME=$work/pulse
@@ -184,11 +219,36 @@ if pactl info > /dev/null 2>&1; then
   fi
   startup "PulseAudio" pulse
   clock_rows pulse "PulseAudio, for comparison"
+  web_rows chromium PulseAudio
+  web_rows firefox PulseAudio
 else
   broken "A/V offset" "PulseAudio did not start" "within +-5 ms"
 fi
 kill "$pulse_pid" 2> /dev/null; wait "$pulse_pid" 2> /dev/null; pulse_pid=""
-unset XDG_RUNTIME_DIR
+
+# The web page's A/V offset again through PipeWire (its PulseAudio server,
+# wireplumber, and a session bus for them), with a null sink of the same name.
+note "PipeWire"
+export XDG_RUNTIME_DIR=$work/pipewire HOME=$work/pipewire
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/bus
+dbus-daemon --session --nofork --address="$DBUS_SESSION_BUS_ADDRESS" 2>> "$log" &
+pipewire_pids=$!
+for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR/bus" ] && break; sleep 0.1; done
+for server in pipewire wireplumber pipewire-pulse; do
+  "$server" 2>> "$log" &
+  pipewire_pids="$! $pipewire_pids"
+done
+for _ in $(seq 100); do pactl info > /dev/null 2>&1 && break; sleep 0.1; done
+if pactl load-module module-null-sink sink_name=bench rate=44100 channels=2 > /dev/null 2>> "$log" &&
+    pactl set-default-sink bench 2>> "$log"; then
+  web_rows chromium PipeWire
+  web_rows firefox PipeWire
+else
+  broken "Web page A/V offset through PipeWire" "PipeWire did not start" "within +-5 ms"
+fi
+kill $pipewire_pids 2> /dev/null; wait $pipewire_pids 2> /dev/null; pipewire_pids=""
+unset XDG_RUNTIME_DIR DBUS_SESSION_BUS_ADDRESS
 
 # 7. Size, memory and build.
 note "size and memory"

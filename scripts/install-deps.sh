@@ -15,7 +15,8 @@ packages="
   clang libclang-rt-14-dev llvm valgrind
   libsdl1.2-compat openbox wmctrl dpkg-dev desktop-file-utils
   pulseaudio pulseaudio-utils
-  emscripten node-acorn chromium
+  emscripten node-acorn chromium firefox-esr
+  pipewire pipewire-pulse wireplumber dbus-daemon
 "
 
 # npm for the browser tests' puppeteer-core; a Node.js from elsewhere may

@@ -110,17 +110,21 @@ await withBrowser(async (browser) => {
     console.log(`Page load to first frame: ${show.firstFrameAt.toFixed(0)} ms`);
     console.log(`Frames per second of music, per entry (${browserName}):`);
     const last = show.positions[show.positions.length - 1];
+    const rates = [];
     for (const entry of entries) {
       const end = Math.min(entry.from + entry.length, last);
       if (end <= entry.from) break;
       const frames = show.positions.filter((p) => p >= entry.from && p < end).length;
-      console.log(`  ${String(entry.number).padStart(2)} ${entry.scene.padEnd(16)} ${(frames * 1000 / (end - entry.from)).toFixed(1)}`);
+      rates.push((frames * 1000 / (end - entry.from)).toFixed(1));
+      console.log(`  ${String(entry.number).padStart(2)} ${entry.scene.padEnd(16)} ${rates[rates.length - 1]}`);
     }
+    console.log(`fps_per_entry ${rates.join(' ')}`);
     console.log(`The page wrote: ${show.lines.join(' | ')}`);
     if (show.notice) console.log(`The page said: ${show.notice}`);
     if (stopRecording) {
       await stopRecording();
-      console.log(`A/V (${browserName}, sink ${options.sink}): ${matchFrames(show, folder)}`);
+      console.log(`A/V (${browserName}, sink ${options.sink}):`);
+      console.log(matchFrames(show, folder));
     }
   } finally {
     server.close();

@@ -39,13 +39,14 @@ export async function serveFolder(folder) {
 export const browserName = process.env.TIDEWASH_BROWSER || 'chromium';
 
 // Headless Debian chromium with WebGL through SwiftShader, sound allowed
-// without a gesture, and nothing fetched from the network by itself.
-async function launchChromium(webgl) {
+// without a gesture (or only after one), and nothing fetched from the
+// network by itself.
+async function launchChromium(webgl, sound) {
   const userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'tidewash-chromium-'));
   const args = [
     '--use-angle=swiftshader',
     '--enable-unsafe-swiftshader',
-    '--autoplay-policy=no-user-gesture-required',
+    `--autoplay-policy=${sound ? 'no-user-gesture-required' : 'document-user-activation-required'}`,
     '--disable-background-networking',
     '--disable-component-update',
     '--disable-sync',
@@ -73,12 +74,16 @@ async function launchChromium(webgl) {
 // Debian's firefox-esr through WebDriver BiDi, in a window: headless Firefox
 // has no WebGL here, so it needs an X display (with_xvfb.sh gives one) and
 // draws through llvmpipe. Sound may start without a gesture and full screen
-// comes at once. Without WebGL it runs headless, with WebGL turned off too.
-async function launchFirefox(webgl) {
+// comes at once. Without WebGL it runs headless, with WebGL turned off too;
+// without sound its only sound server is one that is not there.
+async function launchFirefox(webgl, sound) {
+  const env = { ...process.env };
+  if (!sound) env.PULSE_SERVER = path.join(os.tmpdir(), 'tidewash-no-sound-server');
   return puppeteer.launch({
     browser: 'firefox',
     executablePath: process.env.FIREFOX || '/usr/bin/firefox-esr',
     headless: !webgl,
+    env,
     defaultViewport: { width: 800, height: 600 },
     extraPrefsFirefox: {
       'media.autoplay.default': 0,
@@ -87,21 +92,26 @@ async function launchFirefox(webgl) {
       'full-screen-api.transition-duration.leave': '0 0',
       'full-screen-api.warning.timeout': 0,
       'webgl.disabled': !webgl,
+      ...(sound ? {} : { 'media.cubeb.backend': 'pulse' }),
     },
   });
 }
 
-// The browser TIDEWASH_BROWSER names, with WebGL or without.
-export function launchBrowser({ webgl = true } = {}) {
-  if (browserName === 'firefox') return launchFirefox(webgl);
-  if (browserName === 'chromium') return launchChromium(webgl);
+// The browser TIDEWASH_BROWSER names, with WebGL or without, and with sound
+// or without: chromium then starts sound only after a gesture, firefox has
+// no sound device.
+export function launchBrowser({ webgl = true, sound = true } = {}) {
+  if (browserName === 'firefox') return launchFirefox(webgl, sound);
+  if (browserName === 'chromium') return launchChromium(webgl, sound);
   throw new Error(`TIDEWASH_BROWSER is ${browserName}, not chromium or firefox`);
 }
 
 // Opens the page at an 800 x 600 viewport and collects its console: every
 // message as {type, text, url}, and uncaught page errors as type 'pageerror'.
-export async function openPage(browser, url) {
+// A script given runs in the page as it loads, as the page's own would.
+export async function openPage(browser, url, script) {
   const page = await browser.newPage();
+  if (script) await page.evaluateOnNewDocument(script);
   const messages = [];
   page.on('console', (message) => {
     messages.push({ type: message.type(), text: message.text(), url: message.location().url || '' });
