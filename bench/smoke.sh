@@ -11,7 +11,7 @@ grep -qx '| Figure | Measured | Target | Met |' <<< "$out" || { echo "FAIL: no t
 for figure in "Frame cost, entry8" "Own share of a frame's instructions, entry 8" "Heap allocations in frames" \
   "Start-up to the first frame shown" "Clock: drift against the steady clock (dummy driver)" "Clock: underruns before the music's end (PulseAudio" "A/V offset" "Binary size" \
   "Peak resident memory" "Clean build" "Capture to PNG, 800x600" "Capture to MP4, 1920x1080" \
-  "Web page A/V offset, sound after picture (chromium, PulseAudio" "Web page A/V offset, sound after picture (firefox, PipeWire" \
+  "Web page A/V offset, sound after picture (firefox, PulseAudio" "Web page A/V offset, sound after picture (chromium, PipeWire" \
   "Web page frames per second of music, per entry (firefox"; do
   grep -qF "| $figure" <<< "$out" || { echo "FAIL: the table has no row for \"$figure\""; exit 1; }
 done

@@ -24,10 +24,10 @@ done
 
 if [ "$smoke" -eq 1 ]; then
   frame_fps=5 count_fps=1 count_frames=1 count_size=160x120 clock_s=8 av_s=10 startup_runs=3 run_s=4
-  capture_small_ms=1000 capture_large_ms=500 web_show=(--seconds 4)
+  capture_small_ms=1000 capture_large_ms=500 web_show=(--seconds 8) web_pipewire=chromium
 else
   frame_fps=60 count_fps=5 count_frames=3 count_size=800x600 clock_s=130 av_s=40 startup_runs=10 run_s=0
-  capture_small_ms=30000 capture_large_ms=10000 web_show=()
+  capture_small_ms=30000 capture_large_ms=10000 web_show=() web_pipewire="chromium firefox"
 fi
 
 # Everything below needs an X server: the script runs itself again on one
@@ -242,8 +242,7 @@ done
 for _ in $(seq 100); do pactl info > /dev/null 2>&1 && break; sleep 0.1; done
 if pactl load-module module-null-sink sink_name=bench rate=44100 channels=2 > /dev/null 2>> "$log" &&
     pactl set-default-sink bench 2>> "$log"; then
-  web_rows chromium PipeWire
-  web_rows firefox PipeWire
+  for browser in $web_pipewire; do web_rows "$browser" PipeWire; done
 else
   broken "Web page A/V offset through PipeWire" "PipeWire did not start" "within +-5 ms"
 fi

@@ -1,12 +1,13 @@
 // The web page's figures, measured by hand or by scripts/bench.sh (not a
 // test): the page's size raw and gzipped, the time from page load to the
 // first frame, the frames per second in each entry of a show in the browser
-// TIDEWASH_BROWSER names (harness.js) at 800 x 600, and with --sink the
+// TIDEWASH_BROWSER names (harness.js), and with --sink the
 // offset between the pictures and the sound: the page plays into that
 // PulseAudio or PipeWire sink, whose monitor parec records, and web_av_offset
 // (bench/WebAvOffset.cpp) places the recording against the positions the
-// frames showed and when. --seconds ends the show early with Escape.
-//   node tests/web/benchmark.js SITE [--seconds S]
+// frames showed and when. --seconds ends the show early with Escape; --size
+// sets the canvas's pixels (800x600 by default).
+//   node tests/web/benchmark.js SITE [--seconds S] [--size WxH]
 //        [--sink SINK --matcher WEB_AV_OFFSET --soundtrack QUIETFALL_MP3]
 import { execFileSync, spawn } from 'node:child_process';
 import fs from 'node:fs';
@@ -19,7 +20,7 @@ const [site, ...rest] = process.argv.slice(2);
 const options = {};
 for (let i = 0; i + 1 < rest.length; i += 2) options[rest[i].replace(/^--/, '')] = rest[i + 1];
 if (!site || rest.length % 2 !== 0 || (options.sink && !(options.matcher && options.soundtrack))) {
-  console.error('usage: node benchmark.js SITE [--seconds S] [--sink SINK --matcher WEB_AV_OFFSET --soundtrack MP3]');
+  console.error('usage: node benchmark.js SITE [--seconds S] [--size WxH] [--sink SINK --matcher WEB_AV_OFFSET --soundtrack MP3]');
   process.exit(2);
 }
 
@@ -85,7 +86,7 @@ await withBrowser(async (browser) => {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'tidewash-web-bench-'));
   const stopRecording = options.sink ? startRecording(options.sink, folder) : null;
   try {
-    const { page } = await openPage(browser, server.url);
+    const { page } = await openPage(browser, server.url, { size: options.size || '800x600' });
     // Start is pressed as soon as it can be: the page has its WebAssembly
     // ready; the show then waits for the soundtrack's decoding.
     await page.waitForFunction(() => window.tidewash.state === 'ready', { timeout: 60000, polling: 5 });
@@ -93,7 +94,7 @@ await withBrowser(async (browser) => {
     await page.click('#start');
     if (options.seconds) {
       const ms = Number(options.seconds) * 1000;
-      await page.waitForFunction((end) => window.tidewash.lastFramePosition >= end, { timeout: 60000 + ms }, ms);
+      await page.waitForFunction((end) => window.tidewash.lastFramePosition >= end, { timeout: 120000 + ms }, ms);
       await page.keyboard.press('Escape');
     }
     await page.waitForFunction(() => window.tidewash.state === 'ended', { timeout: 300000 });

@@ -58,7 +58,8 @@ await runTest('web page without sound plays in silence, in time', () => withBrow
   try {
     // chromium: the page's own script presses Start, which is no gesture;
     // what puppeteer does in the page counts as one, so it waits till then.
-    const { page, messages } = await openPage(browser, server.url, browserName === 'chromium' ? startWithoutGesture : null);
+    const { page, messages } = await openPage(browser, server.url,
+      { script: browserName === 'chromium' ? startWithoutGesture : null });
     if (browserName === 'chromium') await waitForMessage(messages, 'started without a gesture', 60000);
     else await startShow(page);
     await page.waitForFunction(() => window.tidewash.silent, { timeout: 30000 });

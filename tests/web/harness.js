@@ -106,10 +106,11 @@ export function launchBrowser({ webgl = true, sound = true } = {}) {
   throw new Error(`TIDEWASH_BROWSER is ${browserName}, not chromium or firefox`);
 }
 
-// Opens the page at an 800 x 600 viewport and collects its console: every
-// message as {type, text, url}, and uncaught page errors as type 'pageerror'.
-// A script given runs in the page as it loads, as the page's own would.
-export async function openPage(browser, url, script) {
+// Opens the page at an 800 x 600 viewport, its canvas 800 x 600 unless
+// `size` says otherwise, and collects its console: every message as {type,
+// text, url}, and uncaught page errors as type 'pageerror'. A `script` given
+// runs in the page as it loads, as the page's own would.
+export async function openPage(browser, url, { script = null, size = '800x600' } = {}) {
   const page = await browser.newPage();
   if (script) await page.evaluateOnNewDocument(script);
   const messages = [];
@@ -117,7 +118,7 @@ export async function openPage(browser, url, script) {
     messages.push({ type: message.type(), text: message.text(), url: message.location().url || '' });
   });
   page.on('pageerror', (error) => messages.push({ type: 'pageerror', text: String(error), url: '' }));
-  await page.goto(`${url}?size=800x600`);
+  await page.goto(`${url}?size=${size}`);
   return { page, messages };
 }
 
