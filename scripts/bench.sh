@@ -240,8 +240,12 @@ for server in pipewire wireplumber pipewire-pulse; do
   pipewire_pids="$! $pipewire_pids"
 done
 for _ in $(seq 100); do pactl info > /dev/null 2>&1 && break; sleep 0.1; done
-if pactl load-module module-null-sink sink_name=bench rate=44100 channels=2 > /dev/null 2>> "$log" &&
-    pactl set-default-sink bench 2>> "$log"; then
+# wireplumber takes a moment before it lets the default sink be set.
+default_sink() {
+  for _ in $(seq 50); do pactl set-default-sink bench 2> /dev/null && return 0; sleep 0.1; done
+  return 1
+}
+if pactl load-module module-null-sink sink_name=bench rate=44100 channels=2 > /dev/null 2>> "$log" && default_sink; then
   for browser in $web_pipewire; do web_rows "$browser" PipeWire; done
 else
   broken "Web page A/V offset through PipeWire" "PipeWire did not start" "within +-5 ms"
