@@ -24,9 +24,23 @@ if (!site || rest.length % 2 !== 0 || (options.sink && !(options.matcher && opti
   process.exit(2);
 }
 
-// Wall-clock microseconds, on the same footing as the page's
-// performance.timeOrigin + performance.now(), from a base of our own.
-const baseMs = Math.floor(performance.timeOrigin);
+// The wall clock in ms at high resolution, as the page's
+// performance.timeOrigin + performance.now() is. Node's own timeOrigin can be
+// off the system clock by 10 ms and more, so the steady clock's offset from
+// Date.now() is measured instead: Date.now() counts whole ms, never ahead, so
+// over a few ms of samples the largest difference is the offset.
+function wallClock() {
+  let offset = -Infinity;
+  for (const end = performance.now() + 20; performance.now() < end;) {
+    const steady = performance.now();
+    offset = Math.max(offset, Date.now() - steady);
+  }
+  return () => performance.now() + offset;
+}
+const wallMsNow = wallClock();
+
+// Wall-clock microseconds from a base of our own.
+const baseMs = Math.floor(Date.now());
 function wallUs(wallMs) {
   return Math.round((wallMs - baseMs) * 1000);
 }
@@ -39,7 +53,7 @@ function startRecording(sink, folder) {
   const recorder = spawn('parec', ['--raw', '--format=s16le', '--rate=44100', '--channels=2', '--latency-msec=2',
     '-d', `${sink}.monitor`], { stdio: ['ignore', 'pipe', 'inherit'] });
   recorder.stdout.on('data', (data) => {
-    const arrival = wallUs(performance.timeOrigin + performance.now());
+    const arrival = wallUs(wallMsNow());
     bytes += data.length;
     recording.write(data);
     chunks.push(`${Math.floor(bytes / 4)} ${arrival}`);
