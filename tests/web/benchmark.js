@@ -58,9 +58,10 @@ function startRecording(sink, folder) {
     recording.write(data);
     chunks.push(`${Math.floor(bytes / 4)} ${arrival}`);
   });
+  const closed = new Promise((resolve) => recorder.on('close', resolve));
   return async () => {
     recorder.kill();
-    await new Promise((resolve) => recorder.on('close', resolve));
+    await closed;
     await new Promise((resolve) => recording.end(resolve));
     fs.writeFileSync(path.join(folder, 'chunks.txt'), chunks.join('\n') + '\n');
   };
