@@ -12,9 +12,9 @@ struct AudioReading {
     double nowMs = 0;                   // when the reading was taken
 
     // The context time heard from the speakers at atMs: the output timestamp
-    // carried forward to atMs, less whatever part of the reported latency it
-    // does not already hold (Chromium's stamp lags currentTime by the output
-    // latency; Firefox's does not). Without a stamp, currentTime carried
-    // forward less the reported latency.
+    // carried forward to atMs. A stamp that lags currentTime by most of the
+    // reported latency is the engine's own word on what is heard (Chromium's);
+    // one that does not (Firefox's) has the reported latency yet to come off.
+    // Without a stamp, currentTime carried forward less the latency.
     double heardSecondsAt(double atMs) const;
 };

@@ -8,7 +8,7 @@
 extern "C" {
 int tidewash_audio_has_soundtrack();
 void tidewash_audio_read(double* fields);
-double tidewash_audio_play(double fromSeconds);
+double tidewash_audio_play(double fromSeconds, double leadSeconds);
 double tidewash_page_frame_ms();
 void tidewash_page_plays_silent(int silent);
 }
@@ -59,16 +59,20 @@ double WebAudioClock::musicMs(const AudioReading& reading, double shownAtMs) {
     return 0;
 }
 
-// The music starts now in the context, from 0, or in a silent show from the
-// position the show will be at when this sound is heard.
+// The music starts in the context a little ahead of what it has rendered,
+// from 0, or in a silent show from the position the show will be at when
+// that sound is heard. A source told to start at a time the context has
+// already rendered starts late, by as much as the context renders ahead of
+// currentTime (Firefox: 150 ms and more on a busy machine); one told to start
+// ahead of it starts on time, so its music is where the context's clock says.
 void WebAudioClock::startSound(const AudioReading& reading) {
     double fromMs = 0;
     if (silentSinceMs >= 0) {
-        const double heardAtMs = reading.nowMs + reading.latencySeconds * 1000.0;
+        const double heardAtMs = reading.nowMs + (startLeadSeconds + reading.latencySeconds) * 1000.0;
         fromMs = heardAtMs - silentSinceMs;
         tidewash_page_plays_silent(0);
     }
-    soundStartSeconds = tidewash_audio_play(fromMs / 1000.0);
+    soundStartSeconds = tidewash_audio_play(fromMs / 1000.0, startLeadSeconds);
     soundStartMusicMs = fromMs;
     sounding = true;
 }

@@ -28,6 +28,7 @@ public:
 
 private:
     static constexpr double waitForSoundMs = 1000;
+    static constexpr double startLeadSeconds = 0.5;
 
     // The music position in ms heard at shownAtMs, from this reading.
     double musicMs(const AudioReading& reading, double shownAtMs);

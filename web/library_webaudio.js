@@ -38,13 +38,14 @@ mergeInto(LibraryManager.library, {
       if (TidewashAudio.context.state !== 'running') TidewashAudio.context.resume().catch(function() {});
     },
 
-    // Plays the soundtrack from fromSeconds on; the context time it starts at.
-    play: function(fromSeconds) {
+    // Plays the soundtrack from fromSeconds on, leadSeconds of context time
+    // from now; the context time it starts at.
+    play: function(fromSeconds, leadSeconds) {
       var context = TidewashAudio.context;
       var source = context.createBufferSource();
       source.buffer = TidewashAudio.buffer;
       source.connect(context.destination);
-      var startTime = context.currentTime;
+      var startTime = context.currentTime + leadSeconds;
       source.start(startTime, Math.min(fromSeconds, TidewashAudio.buffer.duration));
       return startTime;
     },
@@ -84,7 +85,7 @@ mergeInto(LibraryManager.library, {
   },
 
   tidewash_audio_play__deps: ['$TidewashAudio'],
-  tidewash_audio_play: function(fromSeconds) {
-    return TidewashAudio.play(fromSeconds);
+  tidewash_audio_play: function(fromSeconds, leadSeconds) {
+    return TidewashAudio.play(fromSeconds, leadSeconds);
   }
 });

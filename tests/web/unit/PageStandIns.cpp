@@ -85,7 +85,7 @@ void tidewash_audio_read(double* fields) {
     for (int i = 0; i < 6; ++i) fields[i] = values[i];
 }
 
-double tidewash_audio_play(double fromSeconds) {
+double tidewash_audio_play(double fromSeconds, double /*leadSeconds*/) {
     script().played.push_back(fromSeconds);
     return script().musicStartSeconds;
 }

@@ -30,8 +30,8 @@ void setFrameTimes(std::vector<double> frameMs);
 // Whether the page could fetch and decode the soundtrack.
 void setSoundtrackPresent(bool present);
 
-// The context time the music starts at when the clock asks for it; 0 unless
-// set, so that context times are music times.
+// The context time the music starts at when the clock asks for it (however
+// far ahead it asks); 0 unless set, so that context times are music times.
 void setMusicStartSeconds(double seconds);
 
 // The music positions (s) the clock asked the page to play from.

@@ -110,7 +110,7 @@ TEST_F(WebAudioClockTest, WithoutSoundTheShowPlaysInSilenceAndTheSoundJoinsInSte
     sounding.nowMs = 2501;
     pageStandIns::setReadings({silence(1), silence(501), silence(1001), silence(1501), joins, sounding});
     pageStandIns::setFrameTimes({0, 500, 1000, 1500, 2000, 2500});
-    pageStandIns::setMusicStartSeconds(0.01);
+    pageStandIns::setMusicStartSeconds(0.51);  // half a second ahead of the context
     WebAudioClock clock;
     clock.start();
     EXPECT_EQ(clock.position(), 0u);
@@ -119,12 +119,13 @@ TEST_F(WebAudioClockTest, WithoutSoundTheShowPlaysInSilenceAndTheSoundJoinsInSte
     EXPECT_EQ(clock.position(), 1500u - 1001u);  // silent since the reading at 1001 ms
     EXPECT_EQ(pageStandIns::silentNotices(), (std::vector<bool>{true}));
     EXPECT_EQ(clock.position(), 2000u - 1001u);
-    // The sound joins: what starts now is heard 50 ms on, 1050 ms into the
-    // show; the frame shown at 2500 ms shows 1499 ms by either clock.
+    // The sound joins: it starts half a second ahead and is heard 50 ms
+    // after that, 1550 ms into the show; the frame shown at 2500 ms shows
+    // 1499 ms by either clock.
     EXPECT_EQ(clock.position(), 2500u - 1001u);
     EXPECT_EQ(pageStandIns::silentNotices(), (std::vector<bool>{true, false}));
     ASSERT_EQ(pageStandIns::playRequests().size(), 1u);
-    EXPECT_DOUBLE_EQ(pageStandIns::playRequests()[0], 1.05);
+    EXPECT_DOUBLE_EQ(pageStandIns::playRequests()[0], 1.55);
     // From now on the context's clock, in step with the page's.
     EXPECT_EQ(clock.position(), 3000u - 1001u);
 }
@@ -135,10 +136,11 @@ TEST(AudioReadingTest, TheHeardTimeIsTheOutputTimestampLessTheLatencyItDoesNotHo
     reading.nowMs = 5000;
     reading.contextSeconds = 10.0;
     reading.latencySeconds = 0.0436;
-    // Chromium: the stamp lags currentTime by 35 ms of the 43.6 reported.
+    // Chromium: the stamp lags currentTime by 35 ms of the 43.6 reported,
+    // so it is what is heard.
     reading.stampContextSeconds = 9.96;
     reading.stampMs = 4995;
-    EXPECT_NEAR(reading.heardSecondsAt(5016), 9.96 + 0.021 - 0.0086, 1e-9);
+    EXPECT_NEAR(reading.heardSecondsAt(5016), 9.96 + 0.021, 1e-9);
     // Firefox: the stamp is currentTime's own moment, latency all left.
     reading.stampContextSeconds = 9.99;
     reading.stampMs = 4990;
