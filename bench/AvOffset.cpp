@@ -25,10 +25,10 @@
 #include <string>
 #include <vector>
 
-#include "audio/MusicStream.h"
 #include "base/Soundtrack.h"
 #include "base/Window.h"
 #include "bench/ArrivalFit.h"
+#include "bench/MonoSoundtrack.h"
 #include "bench/SoundMatch.h"
 #include "bench/WatchedProgram.h"
 
@@ -40,22 +40,6 @@ constexpr int channels = mixChannels;
 std::int64_t steadyUs() {
     using namespace std::chrono;
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-// The soundtrack as the demo's own decoder gives it, mixed to mono.
-std::vector<float> decodeMono(const char* file) {
-    std::unique_ptr<MusicStream> stream = MusicStream::open(file, rate);
-    if (!stream) throw std::runtime_error(std::string("cannot decode ") + file);
-    stream->seek(0);
-    const std::int64_t frames = std::int64_t(stream->lengthMs() + 1000) * rate / 1000;
-    std::vector<std::int16_t> block(4096 * channels);
-    std::vector<float> mono;
-    mono.reserve(size_t(frames));
-    while (std::int64_t(mono.size()) < frames) {
-        stream->fill(block.data(), 4096);
-        for (int i = 0; i < 4096; ++i) mono.push_back(0.5f * (float(block[2 * i]) + float(block[2 * i + 1])));
-    }
-    return mono;
 }
 
 struct Report {
@@ -141,7 +125,7 @@ void sendKey(std::vector<std::unique_ptr<WatchedProgram>>& keys, const char* key
 }
 
 int measure(const char* demoPath, const char* soundtrack, double seconds, const std::string& sink) {
-    const std::vector<float> reference = decodeMono(soundtrack);
+    const std::vector<float> reference = decodeMono(soundtrack, rate);
     setenv("SDL_AUDIODRIVER", "pulse", 1);
     WatchedProgram recorder({"parec", "--raw", "--format=s16le", "--rate=" + std::to_string(rate), "--channels=" + std::to_string(channels), "--latency-msec=2",
                            "-d", sink + ".monitor"},

@@ -13,7 +13,9 @@ for figure in "Frame cost, entry8" "Own share of a frame's instructions, entry 8
   "A/V offset, sound after position (PipeWire" "Clock: spread against the steady clock, 5th to 95th percentile (PipeWire)" \
   "Frames, soundtrack FIFO stalling 4 s" \
   "Peak resident memory" "Clean build" "Capture to PNG, 800x600" "Capture to MP4, 800x600, first" "Capture to MP4, 800x600 --supersample 2" \
-  "Capture to MKV, 800x600" "Capture to MP4, 1920x1080"; do
+  "Capture to MKV, 800x600" "Capture to MP4, 1920x1080" \
+  "Web page A/V offset, sound after picture (firefox, PulseAudio" "Web page A/V offset, sound after picture (chromium, PipeWire" \
+  "Web page frames per second of music, per entry (firefox"; do
   grep -qF "| $figure" <<< "$out" || { echo "FAIL: the table has no row for \"$figure\""; exit 1; }
 done
 echo "the table has every row"

@@ -28,10 +28,10 @@ done
 
 if [ "$smoke" -eq 1 ]; then
   frame_fps=5 count_fps=1 count_frames=1 count_size=160x120 clock_s=8 av_s=10 startup_runs=3 run_s=4
-  capture_whole_ms=1000 capture_part_ms=500 capture_large_ms=500
+  capture_whole_ms=1000 capture_part_ms=500 capture_large_ms=500 web_show=(--seconds 8) web_pipewire=chromium
 else
   frame_fps=60 count_fps=5 count_frames=3 count_size=800x600 clock_s=130 av_s=40 startup_runs=10 run_s=0
-  capture_whole_ms=123569 capture_part_ms=20000 capture_large_ms=10000
+  capture_whole_ms=123569 capture_part_ms=20000 capture_large_ms=10000 web_show=() web_pipewire="chromium firefox"
 fi
 
 # Everything below needs an X server: the script runs itself again on one
@@ -42,8 +42,10 @@ if [ -z "${TIDEWASH_BENCH_ON_X:-}" ]; then
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIDEWASH_WERROR=ON > /dev/null || exit 1
   targets=(tidewash-capture soundtrack run_measured)
   [ "$capture_only" -eq 1 ] || targets+=(tidewash frame_bench clock_bench av_offset startup_probe startup_launch
-    allocation_tests swap_log make_tone)
+    allocation_tests swap_log make_tone tidewash_pack web_av_offset)
   cmake --build "$build" -j 2 --target "${targets[@]}" > /dev/null || exit 1
+  [ "$capture_only" -eq 1 ] ||
+    tests/web/prepare.sh "$build/tools/pack/tidewash_pack" "$build/Quietfall.MP3" "$build/tests/web/site" > /dev/null || exit 1
   export TIDEWASH_BENCH_ON_X=1
   exec bash tests/support/with_xvfb.sh "$0" "${arguments[@]}"
 fi
@@ -176,6 +178,38 @@ clock_rows() {  # driver label
 }
 clock_rows dummy "dummy driver"
 
+# The web page in a browser playing into the null sink "bench" of the sound
+# server at hand: the offset between its pictures and its sound, and (the
+# first time for each browser) its frames per second per entry.
+#   web_rows BROWSER SERVER
+web_rows() {
+  note "web page in $1 through $2"
+  local out line
+  out=$(cd "$root/tests/web" && TIDEWASH_BROWSER=$1 node benchmark.js "$build/tests/web/site" "${web_show[@]}" \
+    --sink bench --matcher "$bench/web_av_offset" --soundtrack "$soundtrack" 2>> "$log")
+  echo "$out" >> "$log"
+  line=$(grep '^offset_ms' <<< "$out")
+  if [ -n "$line" ]; then
+    local offset spread interval
+    offset=$(field "$line" offset_ms) spread=$(field "$line" spread) interval=$(field "$line" interval_ms)
+    row "Web page A/V offset, sound after picture ($1, $2, median of $(field "$line" frames) frames)" \
+      "$offset ms, spread $spread ms ($(field "$line" p5) to $(field "$line" p95)) against frames every $interval ms; drawn $(field "$line" drawn_offset_ms) ms; $(field "$line" unknown) frames not placed" \
+      "within +-5 ms, spread <= one frame" \
+      "$( [ "$(met "${offset#-}" '<=' 5)" = yes ] && [ "$(met "$spread" '<=' "$interval")" = yes ] && echo yes || echo no)"
+  else
+    broken "Web page A/V offset ($1, $2)" "$(tail -n 1 <<< "$out")" "within +-5 ms"
+  fi
+  if [ "$2" = PulseAudio ]; then
+    line=$(grep '^fps_per_entry' <<< "$out")
+    if [ -n "$line" ]; then
+      row "Web page frames per second of music, per entry ($1, 800x600)" \
+        "${line#fps_per_entry } ($(grep '^The page wrote' <<< "$out" | sed 's/^The page wrote: //'))" "none set" "-"
+    else
+      broken "Web page frames per second ($1)" "no figures" "none set"
+    fi
+  fi
+}
+
 # 6. A/V offset and the clock through a sound server of our own with a null
 # sink: PulseAudio, and PipeWire (its pulse server and WirePlumber, on a
 # session bus of its own), each as the user's daemons in a private
@@ -203,7 +237,9 @@ server_rows() {  # server label
   mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
   "start_$1"
   for _ in $(seq 100); do pactl info > /dev/null 2>&1 && break; sleep 0.1; done
-  if pactl set-default-sink bench 2>> "$log"; then
+  # WirePlumber takes a moment before it lets the default sink be set.
+  for _ in $(seq 50); do pactl set-default-sink bench 2> /dev/null && break; sleep 0.1; done
+  if [ "$(pactl get-default-sink 2>> "$log")" = bench ]; then
     "$bench/av_offset" "$demo" "$soundtrack" "$av_s" bench > av.txt 2>> "$log"
     summary=$(grep '^offset_ms' av.txt)
     if [ -n "$summary" ]; then
@@ -216,6 +252,9 @@ server_rows() {  # server label
     fi
     startup "$2" pulse
     clock_rows pulse "$2"
+    for browser in $([ "$1" = pulseaudio ] && echo chromium firefox || echo "$web_pipewire"); do
+      web_rows "$browser" "$2"
+    done
   else
     broken "A/V offset, $2" "$2 did not start" "within +-5 ms"
   fi

@@ -15,7 +15,7 @@ packages="
   clang libclang-rt-14-dev llvm valgrind
   libsdl1.2-compat openbox wmctrl dpkg-dev desktop-file-utils
   pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus-daemon
-  emscripten node-acorn chromium
+  emscripten node-acorn chromium firefox-esr
   lintian help2man man-db weston xwayland zip unzip
 "
 

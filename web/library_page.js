@@ -1,8 +1,27 @@
-// What the web main and the browser frame end tell the page (its script sets
-// Module.page), and the bridge for WebGL's texture formats.
+// What the web main, the browser frame end and the clock tell the page (its
+// script sets Module.page) or ask it, and the bridges for WebGL's gaps.
 mergeInto(LibraryManager.library, {
   tidewash_page_frame_shown: function(positionMs) {
     Module['page'].frameShown(positionMs >>> 0);
+  },
+
+  // The time of the animation frame being drawn, on performance.now()'s
+  // clock: the one the browser gives the frame's callbacks.
+  tidewash_page_frame_ms: function() {
+    var timeline = document.timeline;
+    return timeline && timeline.currentTime !== null ? timeline.currentTime : performance.now();
+  },
+
+  tidewash_page_plays_silent: function(silent) {
+    Module['page'].playsSilent(silent !== 0);
+  },
+
+  // Whether the canvas has no WebGL context; if so, why, into reason.
+  tidewash_page_webgl_missing: function(reason, size) {
+    if (Module['ctx']) return 0;
+    var why = Module['page'].webglFailure() || 'this browser gives the page no WebGL';
+    stringToUTF8(why, reason, size);
+    return 1;
   },
 
   tidewash_page_show_begins: function() {

@@ -2,13 +2,12 @@
 // fetches Quietfall.MP3 and decodes it with the Web Audio API as soon as it
 // loads, opens an audio context when the viewer starts the show (browsers
 // start sound only after a user gesture), and the clock plays the decoded
-// music from 0 with an AudioBufferSourceNode and reads its position from the
-// context's clock.
+// music with an AudioBufferSourceNode once the context runs, and reads the
+// context's clocks.
 mergeInto(LibraryManager.library, {
   $TidewashAudio: {
     buffer: null,
     context: null,
-    startTime: 0,
     loading: null,
 
     // Fetches and decodes the soundtrack; the promise resolves to whether it
@@ -32,58 +31,61 @@ mergeInto(LibraryManager.library, {
       return TidewashAudio.loading;
     },
 
-    // Opens the audio context; call it from the user's gesture.
+    // Opens the audio context, or asks a suspended one to run again; call it
+    // from the user's gestures.
     open: function() {
-      if (TidewashAudio.context) return;
-      TidewashAudio.context = new AudioContext();
-      TidewashAudio.context.resume();
+      if (!TidewashAudio.context) TidewashAudio.context = new AudioContext();
+      if (TidewashAudio.context.state !== 'running') TidewashAudio.context.resume().catch(function() {});
     },
 
-    // Plays the soundtrack from 0; false when there is none to play.
-    play: function() {
+    // Plays the soundtrack from fromSeconds on, leadSeconds of context time
+    // from now; the context time it starts at.
+    play: function(fromSeconds, leadSeconds) {
       var context = TidewashAudio.context;
-      if (!TidewashAudio.buffer || !context) return false;
       var source = context.createBufferSource();
       source.buffer = TidewashAudio.buffer;
       source.connect(context.destination);
-      TidewashAudio.startTime = context.currentTime;
-      source.start(TidewashAudio.startTime);
-      return true;
+      var startTime = context.currentTime + leadSeconds;
+      source.start(startTime, Math.min(fromSeconds, TidewashAudio.buffer.duration));
+      return startTime;
     },
 
-    // The context time of the sound leaving the speakers now. The output
-    // timestamp says which context time was heard at which moment; carried
-    // forward to now, it is never ahead of the context's own clock. Before
-    // the browser reports one, the context's clock less its latencies.
-    heardTime: function() {
+    // Writes what the context tells now, in the order of AudioReading's
+    // fields: running, currentTime, the output timestamp's context time and
+    // moment (0 when there is none), baseLatency + outputLatency, and now.
+    read: function(fields) {
       var context = TidewashAudio.context;
-      var latest = context.currentTime;
+      var at = fields >> 3;
+      var now = performance.now();
+      HEAPF64.fill(0, at, at + 6);
+      HEAPF64[at + 5] = now;
+      if (!context) return;
+      HEAPF64[at] = context.state === 'running' && context.currentTime > 0 ? 1 : 0;
+      HEAPF64[at + 1] = context.currentTime;
       if (context.getOutputTimestamp) {
         var stamp = context.getOutputTimestamp();
         if (stamp.performanceTime > 0 && stamp.contextTime > 0) {
-          var carried = stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000;
-          return Math.min(latest, carried);
+          HEAPF64[at + 2] = stamp.contextTime;
+          HEAPF64[at + 3] = stamp.performanceTime;
         }
       }
-      return latest - (context.baseLatency || 0) - (context.outputLatency || 0);
-    },
-
-    // Seconds of music heard since play(); negative while the first sound is
-    // still on its way to the speakers.
-    seconds: function() {
-      if (!TidewashAudio.context) return 0;
-      return TidewashAudio.heardTime() - TidewashAudio.startTime;
+      HEAPF64[at + 4] = (context.baseLatency || 0) + (context.outputLatency || 0);
     }
   },
   $TidewashAudio__postset: 'Module["tidewashAudio"] = TidewashAudio;',
 
-  tidewash_audio_play__deps: ['$TidewashAudio'],
-  tidewash_audio_play: function() {
-    return TidewashAudio.play() ? 1 : 0;
+  tidewash_audio_has_soundtrack__deps: ['$TidewashAudio'],
+  tidewash_audio_has_soundtrack: function() {
+    return TidewashAudio.buffer ? 1 : 0;
   },
 
-  tidewash_audio_seconds__deps: ['$TidewashAudio'],
-  tidewash_audio_seconds: function() {
-    return TidewashAudio.seconds();
+  tidewash_audio_read__deps: ['$TidewashAudio'],
+  tidewash_audio_read: function(fields) {
+    TidewashAudio.read(fields);
+  },
+
+  tidewash_audio_play__deps: ['$TidewashAudio'],
+  tidewash_audio_play: function(fromSeconds, leadSeconds) {
+    return TidewashAudio.play(fromSeconds, leadSeconds);
   }
 });

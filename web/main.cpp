@@ -24,6 +24,7 @@ extern "C" {
 void tidewash_page_show_begins();
 void tidewash_page_show_ends();
 int tidewash_page_hold_requested();
+int tidewash_page_webgl_missing(char* reason, int size);
 }
 
 namespace {
@@ -36,17 +37,23 @@ WebAudioClock musicClock;
 BrowserFrameEnd frameEnd(musicClock);
 Demo* demo = nullptr;
 
+// The native demo's failure for a window it cannot open, with the reason.
+Failure windowFailure(const std::string& reason) { return Failure("Cannot open the OpenGL window: " + reason); }
+
 // The canvas as an OpenGL window: opaque (no alpha channel, so the page's
 // compositor never blends the picture with the page behind it), with a depth
 // buffer, and with the WebGL gaps bridged before any texture is uploaded.
 void openCanvas(int width, int height) {
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) throw Failure(std::string("Cannot open the OpenGL window: ") + SDL_GetError());
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) throw windowFailure(SDL_GetError());
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    if (SDL_SetVideoMode(width, height, 0, SDL_OPENGL) == nullptr)
-        throw Failure(std::string("Cannot open the OpenGL window: ") + SDL_GetError());
-    if (glGetString(GL_VERSION) == nullptr) throw Failure("Cannot open the OpenGL window: no OpenGL context");
+    if (SDL_SetVideoMode(width, height, 0, SDL_OPENGL) == nullptr) throw windowFailure(SDL_GetError());
+    // emscripten's SDL opens the window even when the browser gives no WebGL
+    // context; the first GL call would then throw in the page's script.
+    char reason[256];
+    if (tidewash_page_webgl_missing(reason, sizeof reason) != 0) throw windowFailure(reason);
+    if (glGetString(GL_VERSION) == nullptr) throw windowFailure("no OpenGL context");
     bridgeWebGlGaps();
 }
 

@@ -1,19 +1,87 @@
-// The web page's figures, measured by hand (not a test): the page's size raw
-// and gzipped, the time from page load to the first frame, and the frames per
-// second in each entry of a whole show in headless chromium with WebGL
-// through SwiftShader at 800 x 600.
-//   node tests/web/benchmark.js SITE
+// The web page's figures, measured by hand or by scripts/bench.sh (not a
+// test): the page's size raw and gzipped, the time from page load to the
+// first frame, the frames per second in each entry of a show in the browser
+// TIDEWASH_BROWSER names (harness.js), and with --sink the
+// offset between the pictures and the sound: the page plays into that
+// PulseAudio or PipeWire sink, whose monitor parec records, and web_av_offset
+// (bench/WebAvOffset.cpp) places the recording against the positions the
+// frames showed and when. --seconds ends the show early with Escape; --size
+// sets the canvas's pixels (800x600 by default).
+//   node tests/web/benchmark.js SITE [--seconds S] [--size WxH]
+//        [--sink SINK --matcher WEB_AV_OFFSET --soundtrack QUIETFALL_MP3]
+import { execFileSync, spawn } from 'node:child_process';
 import fs from 'node:fs';
+import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
-import { entries, openPage, serveFolder, withBrowser } from './harness.js';
+import { browserName, entries, openPage, serveFolder, withBrowser } from './harness.js';
 
-const [site] = process.argv.slice(2);
+const [site, ...rest] = process.argv.slice(2);
+const options = {};
+for (let i = 0; i + 1 < rest.length; i += 2) options[rest[i].replace(/^--/, '')] = rest[i + 1];
+if (!site || rest.length % 2 !== 0 || (options.sink && !(options.matcher && options.soundtrack))) {
+  console.error('usage: node benchmark.js SITE [--seconds S] [--size WxH] [--sink SINK --matcher WEB_AV_OFFSET --soundtrack MP3]');
+  process.exit(2);
+}
+
+// The wall clock in ms at high resolution, as the page's
+// performance.timeOrigin + performance.now() is. Node's own timeOrigin can be
+// off the system clock by 10 ms and more, so the steady clock's offset from
+// Date.now() is measured instead: Date.now() counts whole ms, never ahead, so
+// over a few ms of samples the largest difference is the offset.
+function wallClock() {
+  let offset = -Infinity;
+  for (const end = performance.now() + 20; performance.now() < end;) {
+    const steady = performance.now();
+    offset = Math.max(offset, Date.now() - steady);
+  }
+  return () => performance.now() + offset;
+}
+const wallMsNow = wallClock();
+
+// Wall-clock microseconds from a base of our own.
+const baseMs = Math.floor(Date.now());
+function wallUs(wallMs) {
+  return Math.round((wallMs - baseMs) * 1000);
+}
+
+// Records the sink's monitor with parec, noting when each chunk arrived.
+function startRecording(sink, folder) {
+  const recording = fs.createWriteStream(path.join(folder, 'recording.raw'));
+  const chunks = [];
+  let bytes = 0;
+  const recorder = spawn('parec', ['--raw', '--format=s16le', '--rate=44100', '--channels=2', '--latency-msec=2',
+    '-d', `${sink}.monitor`], { stdio: ['ignore', 'pipe', 'inherit'] });
+  recorder.stdout.on('data', (data) => {
+    const arrival = wallUs(wallMsNow());
+    bytes += data.length;
+    recording.write(data);
+    chunks.push(`${Math.floor(bytes / 4)} ${arrival}`);
+  });
+  const closed = new Promise((resolve) => recorder.on('close', resolve));
+  return async () => {
+    recorder.kill();
+    await closed;
+    await new Promise((resolve) => recording.end(resolve));
+    fs.writeFileSync(path.join(folder, 'chunks.txt'), chunks.join('\n') + '\n');
+  };
+}
+
+// Places the recording against the frames with web_av_offset; its line.
+function matchFrames(show, folder) {
+  const count = Math.min(show.positions.length, show.shownAt.length);
+  const lines = [];
+  for (let i = 0; i < count; ++i) {
+    lines.push(`${show.positions[i]} ${wallUs(show.shownAt[i])} ${wallUs(show.drawnAt[i])}`);
+  }
+  fs.writeFileSync(path.join(folder, 'frames.txt'), lines.join('\n') + '\n');
+  return execFileSync(options.matcher, [options.soundtrack, path.join(folder, 'recording.raw'),
+    path.join(folder, 'chunks.txt'), path.join(folder, 'frames.txt')], { encoding: 'utf8' }).trim();
+}
 
 function kib(bytes) {
   return `${(bytes / 1024).toFixed(1)} KiB`;
 }
-
 console.log('Page size (raw / gzip -9):');
 let total = 0;
 let totalGzipped = 0;
@@ -30,29 +98,52 @@ console.log(`  ${'page'.padEnd(14)} ${kib(total).padStart(11)} / ${kib(totalGzip
 
 await withBrowser(async (browser) => {
   const server = await serveFolder(site);
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'tidewash-web-bench-'));
+  const stopRecording = options.sink ? startRecording(options.sink, folder) : null;
   try {
-    const { page } = await openPage(browser, server.url);
+    const { page } = await openPage(browser, server.url, { size: options.size || '800x600' });
     // Start is pressed as soon as it can be: the page has its WebAssembly
     // ready; the show then waits for the soundtrack's decoding.
     await page.waitForFunction(() => window.tidewash.state === 'ready', { timeout: 60000, polling: 5 });
     await page.click('#fullscreen');
     await page.click('#start');
+    if (options.seconds) {
+      const ms = Number(options.seconds) * 1000;
+      await page.waitForFunction((end) => window.tidewash.lastFramePosition >= end, { timeout: 120000 + ms }, ms);
+      await page.keyboard.press('Escape');
+    }
     await page.waitForFunction(() => window.tidewash.state === 'ended', { timeout: 300000 });
     const show = await page.evaluate(() => ({
       readyAt: window.tidewash.readyAt,
       firstFrameAt: window.tidewash.firstFrameAt,
       positions: window.tidewash.framePositions,
+      drawnAt: window.tidewash.frameDrawnAt,
+      shownAt: window.tidewash.frameShownAt,
       lines: window.tidewash.lines,
+      notice: document.getElementById('notice') ? document.getElementById('notice').textContent : '',
     }));
     console.log(`Page load to Start enabled: ${show.readyAt.toFixed(0)} ms`);
     console.log(`Page load to first frame: ${show.firstFrameAt.toFixed(0)} ms`);
-    console.log('Frames per second of music, per entry:');
+    console.log(`Frames per second of music, per entry (${browserName}):`);
+    const last = show.positions[show.positions.length - 1];
+    const rates = [];
     for (const entry of entries) {
-      const frames = show.positions.filter((p) => p >= entry.from && p < entry.from + entry.length).length;
-      console.log(`  ${String(entry.number).padStart(2)} ${entry.scene.padEnd(16)} ${(frames * 1000 / entry.length).toFixed(1)}`);
+      const end = Math.min(entry.from + entry.length, last);
+      if (end <= entry.from) break;
+      const frames = show.positions.filter((p) => p >= entry.from && p < end).length;
+      rates.push((frames * 1000 / (end - entry.from)).toFixed(1));
+      console.log(`  ${String(entry.number).padStart(2)} ${entry.scene.padEnd(16)} ${rates[rates.length - 1]}`);
     }
+    console.log(`fps_per_entry ${rates.join(' ')}`);
     console.log(`The page wrote: ${show.lines.join(' | ')}`);
+    if (show.notice) console.log(`The page said: ${show.notice}`);
+    if (stopRecording) {
+      await stopRecording();
+      console.log(`A/V (${browserName}, sink ${options.sink}):`);
+      console.log(matchFrames(show, folder));
+    }
   } finally {
     server.close();
+    fs.rmSync(folder, { recursive: true, force: true });
   }
 });

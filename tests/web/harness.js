@@ -1,5 +1,5 @@
 // What the browser tests share: a small static file server for the built
-// page, headless chromium from Debian through puppeteer-core, and a page
+// page, Debian's chromium or firefox-esr through puppeteer-core, and a page
 // whose console messages and errors are kept for the test to look at.
 import http from 'node:http';
 import fs from 'node:fs';
@@ -34,25 +34,33 @@ export async function serveFolder(folder) {
   return { url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
 }
 
+// The browser the tests drive: TIDEWASH_BROWSER names it, chromium (the
+// default) or firefox.
+export const browserName = process.env.TIDEWASH_BROWSER || 'chromium';
+
 // Headless Debian chromium with WebGL through SwiftShader, sound allowed
-// without a gesture, and nothing fetched from the network by itself.
-export async function launchChromium() {
+// without a gesture (or only after one), and nothing fetched from the
+// network by itself.
+async function launchChromium(webgl, sound) {
   const userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'tidewash-chromium-'));
   const args = [
     '--use-angle=swiftshader',
     '--enable-unsafe-swiftshader',
-    '--autoplay-policy=no-user-gesture-required',
+    `--autoplay-policy=${sound ? 'no-user-gesture-required' : 'document-user-activation-required'}`,
     '--disable-background-networking',
     '--disable-component-update',
     '--disable-sync',
     '--no-first-run',
     `--user-data-dir=${userDataDir}`,
   ];
+  if (!webgl) args.push('--disable-webgl');
   if (process.getuid && process.getuid() === 0) args.push('--no-sandbox');
   const browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
     args,
+    // Headless, puppeteer would mute the page; it plays where users hear it.
+    ignoreDefaultArgs: ['--mute-audio'],
     defaultViewport: { width: 800, height: 600 },
   });
   const close = browser.close.bind(browser);
@@ -63,16 +71,54 @@ export async function launchChromium() {
   return browser;
 }
 
-// Opens the page at an 800 x 600 viewport and collects its console: every
-// message as {type, text, url}, and uncaught page errors as type 'pageerror'.
-export async function openPage(browser, url) {
+// Debian's firefox-esr through WebDriver BiDi, in a window: headless Firefox
+// has no WebGL here, so it needs an X display (with_xvfb.sh gives one) and
+// draws through llvmpipe. Sound may start without a gesture and full screen
+// comes at once. Without WebGL it runs headless, with WebGL turned off too;
+// without sound its only sound server is one that is not there.
+async function launchFirefox(webgl, sound) {
+  const env = { ...process.env };
+  if (!sound) env.PULSE_SERVER = path.join(os.tmpdir(), 'tidewash-no-sound-server');
+  return puppeteer.launch({
+    browser: 'firefox',
+    executablePath: process.env.FIREFOX || '/usr/bin/firefox-esr',
+    headless: !webgl,
+    env,
+    defaultViewport: { width: 800, height: 600 },
+    extraPrefsFirefox: {
+      'media.autoplay.default': 0,
+      'full-screen-api.allow-trusted-requests-only': false,
+      'full-screen-api.transition-duration.enter': '0 0',
+      'full-screen-api.transition-duration.leave': '0 0',
+      'full-screen-api.warning.timeout': 0,
+      'webgl.disabled': !webgl,
+      ...(sound ? {} : { 'media.cubeb.backend': 'pulse' }),
+    },
+  });
+}
+
+// The browser TIDEWASH_BROWSER names, with WebGL or without, and with sound
+// or without: chromium then starts sound only after a gesture, firefox has
+// no sound device.
+export function launchBrowser({ webgl = true, sound = true } = {}) {
+  if (browserName === 'firefox') return launchFirefox(webgl, sound);
+  if (browserName === 'chromium') return launchChromium(webgl, sound);
+  throw new Error(`TIDEWASH_BROWSER is ${browserName}, not chromium or firefox`);
+}
+
+// Opens the page at an 800 x 600 viewport, its canvas 800 x 600 unless
+// `size` says otherwise, and collects its console: every message as {type,
+// text, url}, and uncaught page errors as type 'pageerror'. A `script` given
+// runs in the page as it loads, as the page's own would.
+export async function openPage(browser, url, { script = null, size = '800x600' } = {}) {
   const page = await browser.newPage();
+  if (script) await page.evaluateOnNewDocument(script);
   const messages = [];
   page.on('console', (message) => {
     messages.push({ type: message.type(), text: message.text(), url: message.location().url || '' });
   });
   page.on('pageerror', (error) => messages.push({ type: 'pageerror', text: String(error), url: '' }));
-  await page.goto(`${url}?size=800x600`);
+  await page.goto(`${url}?size=${size}`);
   return { page, messages };
 }
 
@@ -136,21 +182,22 @@ export function consoleErrors(messages) {
   return messages.filter((message) => message.type === 'error' || message.type === 'pageerror');
 }
 
-// Runs a test body and reports it: "PASS name" or the failure, exit status 1.
+// Runs a test body and reports it: "PASS name (browser)" or the failure,
+// exit status 1.
 export async function runTest(name, body) {
   try {
     await body();
-    console.log(`PASS ${name}`);
+    console.log(`PASS ${name} (${browserName})`);
   } catch (error) {
-    console.error(`FAIL ${name}: ${error.stack || error}`);
+    console.error(`FAIL ${name} (${browserName}): ${error.stack || error}`);
     process.exitCode = 1;
   }
 }
 
-// Runs body(browser) with a fresh chromium and closes it afterwards, also on
-// failure, so the test process can end.
-export async function withBrowser(body) {
-  const browser = await launchChromium();
+// Runs body(browser) with a fresh browser (launchBrowser's options) and
+// closes it afterwards, also on failure, so the test process can end.
+export async function withBrowser(body, options) {
+  const browser = await launchBrowser(options);
   try {
     return await body(browser);
   } finally {

@@ -20,7 +20,7 @@ await runTest('web page keys: Enter starts, Space writes the position, Escape en
     const written = [];
     for (let press = 0; press < 2; ++press) {
       const before = (await showState(page)).position;
-      await page.keyboard.press('Space');
+      await page.keyboard.press(' ');  // Space, by the key it types (firefox knows no other name)
       await page.waitForFunction((count) => window.tidewash.lines.length > count, { timeout: 10000 }, press);
       const after = (await showState(page)).position;
       const line = (await showState(page)).lines[press];

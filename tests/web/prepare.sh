@@ -1,11 +1,11 @@
 #!/bin/sh
 # Gets the browser tests ready: puppeteer-core and pngjs from npm at the
 # versions in package-lock.json (no browser download: the tests drive
-# Debian's chromium), and the web page built into SITE.
+# Debian's chromium and firefox-esr), and the web page built into SITE.
 #   tests/web/prepare.sh PACKER SOUNDTRACK SITE
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-for tool in emcmake node npm chromium; do
+for tool in emcmake node npm chromium firefox-esr; do
   if ! command -v "$tool" >/dev/null; then
     echo "prepare.sh: $tool is missing; scripts/install-deps.sh installs it" >&2
     exit 1
