@@ -146,9 +146,12 @@ TEST_F(FrameLoop, WindowCloseEndsTheRunLikeEscape) {
     TestRunner runner;
     runner.addEntry("only", 1000000);
     scriptedPlatform::setClock([](int reading) { return std::uint32_t(reading); });
-    scriptedPlatform::queueEventAfterSwap(2, scriptedPlatform::keyDown(SDLK_a));  // ignored
+    scriptedPlatform::queueEventAfterSwap(2, scriptedPlatform::keyDown(SDLK_RETURN));  // ignored
+    scriptedPlatform::queueEventAfterSwap(2, scriptedPlatform::keyDown(SDLK_a));       // ignored
     scriptedPlatform::queueEventAfterSwap(2, scriptedPlatform::quitEvent());
+    testing::internal::CaptureStdout();
     runner.run(live.clock, live.frameEnd);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(renders("only").size(), 2u);
     EXPECT_EQ(glRecorder::count("stop:only"), 0);
 }

@@ -89,35 +89,6 @@ TEST_F(BrowserFrameEndTest, AFrameReportsItsOwnReadingNotTheLaterSpaceReading) {
     EXPECT_EQ(pageStandIns::shownPositions(), (std::vector<std::uint32_t>{100}));
 }
 
-TEST_F(BrowserFrameEndTest, EscapeEndsTheShowAndLeavesLaterEventsUnread) {
-    scriptedPlatform::queueEventAfterSwap(0, scriptedPlatform::keyDown(SDLK_ESCAPE));
-    scriptedPlatform::queueEventAfterSwap(0, scriptedPlatform::keyDown(SDLK_SPACE));
-    WebAudioClock clock;
-    BrowserFrameEnd frameEnd(clock);
-    CapturedOutput output;
-    EXPECT_FALSE(frameEnd.endFrame());
-    EXPECT_EQ(scriptedPlatform::unreadEvents(), 1);
-    EXPECT_EQ(output.str(), "");
-}
-
-TEST_F(BrowserFrameEndTest, ThePageGoingAwayEndsTheShow) {
-    scriptedPlatform::queueEventAfterSwap(0, scriptedPlatform::quitEvent());
-    WebAudioClock clock;
-    BrowserFrameEnd frameEnd(clock);
-    EXPECT_FALSE(frameEnd.endFrame());
-}
-
-TEST_F(BrowserFrameEndTest, OtherKeysAreIgnored) {
-    scriptedPlatform::queueEventAfterSwap(0, scriptedPlatform::keyDown(SDLK_RETURN));
-    scriptedPlatform::queueEventAfterSwap(0, scriptedPlatform::keyDown(SDLK_a));
-    WebAudioClock clock;
-    BrowserFrameEnd frameEnd(clock);
-    CapturedOutput output;
-    EXPECT_TRUE(frameEnd.endFrame());
-    EXPECT_EQ(output.str(), "");
-    EXPECT_EQ(scriptedPlatform::unreadEvents(), 0);
-}
-
 TEST_F(BrowserFrameEndTest, EscapeStopsTheRunnerInThatFrame) {
     pageStandIns::setSeconds({0.0, 0.020, 0.040, 0.060});
     scriptedPlatform::queueEventAfterSwap(3, scriptedPlatform::keyDown(SDLK_ESCAPE));
