@@ -56,13 +56,9 @@ demo=$build/live/tidewash
 capture=$build/capture/tidewash-capture
 soundtrack=$build/Quietfall.MP3
 work=$(mktemp -d /tmp/tidewash-bench-XXXXXX)
-server_pids=()
-stop_server() {
-  [ ${#server_pids[@]} -gt 0 ] && kill "${server_pids[@]}" 2> /dev/null && wait "${server_pids[@]}" 2> /dev/null
-  server_pids=()
-}
+. "$root/tests/support/sound_server.sh"
 cleanup() {
-  stop_server
+  stop_sound_server
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -214,32 +210,11 @@ web_rows() {
 # sink: PulseAudio, and PipeWire (its pulse server and WirePlumber, on a
 # session bus of its own), each as the user's daemons in a private
 # XDG_RUNTIME_DIR.
-start_pulseaudio() {
-  pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
-    -L "module-null-sink sink_name=bench rate=44100" -L module-native-protocol-unix 2>> "$log" &
-  server_pids+=($!)
-}
-start_pipewire() {
-  dbus-daemon --session --address="unix:path=$XDG_RUNTIME_DIR/bus" --nofork --nopidfile 2>> "$log" &
-  server_pids+=($!)
-  export DBUS_SESSION_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/bus
-  for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR/bus" ] && break; sleep 0.1; done
-  for daemon in pipewire wireplumber pipewire-pulse; do
-    "$daemon" >> "$log" 2>&1 &
-    server_pids+=($!)
-  done
-  for _ in $(seq 100); do pactl info > /dev/null 2>&1 && break; sleep 0.1; done
-  pactl load-module module-null-sink sink_name=bench > /dev/null 2>> "$log"
-}
 server_rows() {  # server label
   note "A/V offset (${av_s} s through $2)"
   export XDG_RUNTIME_DIR=$work/$1 HOME=$work/$1
   mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-  "start_$1"
-  for _ in $(seq 100); do pactl info > /dev/null 2>&1 && break; sleep 0.1; done
-  # WirePlumber takes a moment before it lets the default sink be set.
-  for _ in $(seq 50); do pactl set-default-sink bench 2> /dev/null && break; sleep 0.1; done
-  if [ "$(pactl get-default-sink 2>> "$log")" = bench ]; then
+  if start_sound_server "$1" bench "$log"; then
     "$bench/av_offset" "$demo" "$soundtrack" "$av_s" bench > av.txt 2>> "$log"
     summary=$(grep '^offset_ms' av.txt)
     if [ -n "$summary" ]; then
@@ -258,7 +233,7 @@ server_rows() {  # server label
   else
     broken "A/V offset, $2" "$2 did not start" "within +-5 ms"
   fi
-  stop_server
+  stop_sound_server
   unset XDG_RUNTIME_DIR DBUS_SESSION_BUS_ADDRESS
 }
 server_rows pulseaudio PulseAudio

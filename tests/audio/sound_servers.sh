@@ -8,42 +8,13 @@
 set -u
 tests=$1
 work=$(mktemp -d /tmp/tidewash-servers-XXXXXX)
+. "$(dirname "$0")/../support/sound_server.sh"
 pids=()
-stop_servers() {
-  [ ${#pids[@]} -gt 0 ] && kill "${pids[@]}" 2> /dev/null && wait "${pids[@]}" 2> /dev/null
-  pids=()
-}
-trap 'stop_servers; rm -rf "$work"' EXIT
+trap 'kill "${pids[@]}" 2> /dev/null; stop_sound_server; rm -rf "$work"' EXIT
 fail() {
   echo "FAIL: $*"
   tail -n 20 "$run/log.txt" "$run/test.txt" 2> /dev/null
   exit 1
-}
-
-# Waits until the server answers pactl.
-wait_for_server() {
-  for _ in $(seq 100); do pactl info > /dev/null 2>&1 && return 0; sleep 0.1; done
-  fail "$1 did not start"
-}
-
-start_pulseaudio() {
-  pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
-    -L "module-null-sink sink_name=check rate=44100" -L module-native-protocol-unix 2>> "$run/log.txt" &
-  pids+=($!)
-  wait_for_server PulseAudio
-}
-
-start_pipewire() {
-  dbus-daemon --session --address="unix:path=$XDG_RUNTIME_DIR/bus" --nofork --nopidfile 2>> "$run/log.txt" &
-  pids+=($!)
-  export DBUS_SESSION_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/bus
-  for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR/bus" ] && break; sleep 0.1; done
-  for daemon in pipewire wireplumber pipewire-pulse; do
-    "$daemon" >> "$run/log.txt" 2>&1 &
-    pids+=($!)
-  done
-  wait_for_server PipeWire
-  pactl load-module module-null-sink sink_name=check > /dev/null || fail "PipeWire: no null sink"
 }
 
 for server in pulseaudio pipewire; do
@@ -51,9 +22,7 @@ for server in pulseaudio pipewire; do
   mkdir -p "$run/runtime" "$run/home"
   chmod 700 "$run/runtime"
   export XDG_RUNTIME_DIR=$run/runtime HOME=$run/home
-  unset DBUS_SESSION_BUS_ADDRESS PULSE_SERVER
-  "start_$server"
-  pactl set-default-sink check || fail "$server: cannot choose the null sink"
+  start_sound_server "$server" check "$run/log.txt" || fail "$server did not start with the null sink as default"
   parec --raw --format=s16le --rate=44100 --channels=2 --latency-msec=20 -d check.monitor > "$run/heard.raw" 2>> "$run/log.txt" &
   recorder=$!
   pids+=($recorder)
@@ -78,6 +47,6 @@ for server in pulseaudio pipewire; do
   [ -e "$run/seen" ] || fail "$server: no stream of the audio layer's own reached the server"
   [ "$loud" -ge 88200 ] || fail "$server: the sink heard $loud loud samples of the tone"
   echo "ok: $server played the tone ($loud loud samples at the sink)"
-  stop_servers
+  stop_sound_server
 done
 echo "PASS"
