@@ -105,7 +105,7 @@ wait_for_end() {  # pid what
 }
 
 # Plays to the title lettering, pressing Space every 0.1 s from 9 s on, takes
-# the screenshot once the position is past 10.75 s, and ends with Escape. The
+# the screenshot once the position is past 11.15 s, and ends with Escape. The
 # positions just before and after the screenshot are left in $before and
 # $after.
 play_to_title() {
@@ -120,9 +120,9 @@ play_to_title() {
     xdotool key space
     sleep 0.1
     before=$(last_position)
-    [ "$before" -ge 10750 ] && break
+    [ "$before" -ge 11150 ] && break
   done
-  [ "$before" -ge 10750 ] || fail "the music position did not reach the title lettering ($before)"
+  [ "$before" -ge 11150 ] || fail "the music position did not reach the title lettering ($before)"
   # Under Xwayland the shot is of the full-screen window, which covers the
   # screen.
   local shot=root
@@ -144,13 +144,15 @@ play_to_title() {
   echo "ok: plays; $((lines - 1)) positions from Space, the screenshot between $before and $after ms; Escape ends it"
 }
 
-# The light background shows from about 10.7 s to 12.0 s. A screenshot that
-# ended later (a slow, busy machine) may have caught the next scene: then,
-# and only then, the run is made again.
+# The title's background fades in from black over 10.7 to 11.2 s, stays white
+# to 11.7 s and fades out by 12.2 s; a frame from 11.1 s (90 % white) to
+# 11.9 s (60 %) is light to its edges. A screenshot that ended later (a slow,
+# busy machine) may have caught the fade out: then, and only then, the run is
+# made again.
 for attempt in 1 2 3; do
   play_to_title
   check_picture && break
-  [ "$after" -gt 12000 ] || fail "$problem"
+  [ "$after" -gt 11900 ] || fail "$problem"
   echo "the screenshot may have missed the title lettering ($problem); once more"
   [ "$attempt" -lt 3 ] || fail "no screenshot during the title lettering in 3 runs"
 done
