@@ -1,6 +1,7 @@
 #include "audio/PulseOutput.h"
 
 #include <pulse/pulseaudio.h>
+#include <sys/time.h>
 
 #include <algorithm>
 #include <chrono>
@@ -28,6 +29,19 @@ constexpr pa_usec_t requestUs = 40000;
 // How long opening waits for the server to answer.
 constexpr auto connectLimit = std::chrono::seconds(1);
 
+// How often the stream's timing is asked for. The server's count of frames
+// heard moves in steps of its cycle; reports this close together catch it
+// within a ms or so of a step within the estimate's window.
+constexpr pa_usec_t timingIntervalUs = 5000;
+
+// The wall-clock time (gettimeofday, which libpulse's timing reports use) in
+// microseconds.
+std::int64_t wallTimeUs() {
+    timeval now{};
+    gettimeofday(&now, nullptr);
+    return std::int64_t(now.tv_sec) * 1000000 + now.tv_usec;
+}
+
 // Holds libpulse's thread off for as long as it lives.
 class MainloopLock {
 public:
@@ -46,6 +60,7 @@ PulseOutput::~PulseOutput() {
     if (mainloop == nullptr) return;
     {
         const MainloopLock lock(mainloop);
+        if (timingTimer != nullptr) pa_threaded_mainloop_get_api(mainloop)->time_free(timingTimer);
         if (stream != nullptr) pa_stream_disconnect(stream);
         if (context != nullptr) pa_context_disconnect(context);
     }
@@ -57,6 +72,7 @@ PulseOutput::~PulseOutput() {
 
 bool PulseOutput::open(int rate) {
     mixRate = rate;
+    estimate = HeardEstimate(rate);
     mainloop = pa_threaded_mainloop_new();
     if (mainloop == nullptr) return false;
     return connect() && startStream();
@@ -90,15 +106,15 @@ bool PulseOutput::startStream() {
     if (stream == nullptr) return false;
     pa_stream_set_write_callback(stream, &PulseOutput::write, this);
     pa_stream_set_latency_update_callback(stream, &PulseOutput::timingUpdated, this);
+    timingTimer = pa_context_rttime_new(context, pa_rtclock_now() + timingIntervalUs, &PulseOutput::askTiming, this);
     pa_buffer_attr buffering{};
     buffering.maxlength = std::uint32_t(-1);
     buffering.tlength = std::uint32_t(pa_usec_to_bytes(targetLatencyUs, &format));
     buffering.prebuf = std::uint32_t(-1);
     buffering.minreq = std::uint32_t(pa_usec_to_bytes(requestUs, &format));
     buffering.fragsize = std::uint32_t(-1);
-    const auto flags = pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
-                                         PA_STREAM_ADJUST_LATENCY);
-    return pa_stream_connect_playback(stream, nullptr, &buffering, flags, nullptr, nullptr) == 0;
+    return timingTimer != nullptr &&
+           pa_stream_connect_playback(stream, nullptr, &buffering, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) == 0;
 }
 
 void PulseOutput::play(MusicTrack* track) {
@@ -129,18 +145,34 @@ void PulseOutput::write(pa_stream* stream, size_t bytes, void* self) {
         bytes -= written;
     }
     ++output->requestsServed;
-    output->reportHeard();
+}
+
+// Asks the server for the stream's timing, and again timingIntervalUs later.
+void PulseOutput::askTiming(pa_mainloop_api*, pa_time_event* timer, const timeval*, void* self) {
+    auto* output = static_cast<PulseOutput*>(self);
+    if (pa_stream_get_state(output->stream) == PA_STREAM_READY) {
+        pa_operation* const asking = pa_stream_update_timing_info(output->stream, nullptr, nullptr);
+        if (asking != nullptr) pa_operation_unref(asking);
+    }
+    pa_context_rttime_restart(output->context, timer, pa_rtclock_now() + timingIntervalUs);
 }
 
 void PulseOutput::timingUpdated(pa_stream*, void* self) { static_cast<PulseOutput*>(self)->reportHeard(); }
 
-// The stream's time is that of the frame being heard now, by the server's
-// account of what it played and what it still holds. Until the server asks
-// again after its first request, it has not begun to play: PulseAudio's null
-// sink takes its time over that (1.5 s here), while the interpolated time
-// would already run.
+// The frame being heard, by the server's account of what it has taken from
+// the stream and what it still holds, at the moment the server gave that
+// account. Until the server asks again after its first request, it has not
+// begun to play: PulseAudio's null sink takes its time over that (1.5 s here).
 void PulseOutput::reportHeard() {
-    pa_usec_t heardUs = 0;
-    if (playing == nullptr || requestsServed < 2 || pa_stream_get_time(stream, &heardUs) < 0) return;
-    playing->heard(std::uint64_t(heardUs) * std::uint64_t(mixRate) / 1000000, steadyTimeUs());
+    const pa_timing_info* const timing = pa_stream_get_timing_info(stream);
+    if (playing == nullptr || requestsServed < 2 || timing == nullptr || timing->read_index_corrupt ||
+        !timing->playing)
+        return;
+    const std::int64_t takenFrames = timing->read_index / std::int64_t(bytesPerFrame);
+    const std::int64_t heldFrames = std::int64_t(timing->sink_usec) * mixRate / 1000000;
+    // The account's time, from the wall clock libpulse stamps it by to the
+    // steady clock; never later than now.
+    const std::int64_t ageUs = std::max<std::int64_t>(0, wallTimeUs() - std::int64_t(pa_timeval_load(&timing->timestamp)));
+    const std::int64_t atUs = steadyTimeUs() - ageUs;
+    playing->heard(std::uint64_t(std::max<std::int64_t>(0, estimate.report(takenFrames - heldFrames, atUs))), atUs);
 }
