@@ -27,9 +27,6 @@ public:
     // in time order). Returns the frame the estimate says is heard at atUs.
     std::int64_t report(std::int64_t frame, std::int64_t atUs);
 
-    // Forgets every report (a new stream).
-    void clear() { count = 0; }
-
 private:
     struct Offset {
         std::int64_t atUs;

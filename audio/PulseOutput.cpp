@@ -61,6 +61,7 @@ PulseOutput::~PulseOutput() {
     {
         const MainloopLock lock(mainloop);
         if (timingTimer != nullptr) pa_threaded_mainloop_get_api(mainloop)->time_free(timingTimer);
+        if (timingAsked != nullptr) pa_operation_unref(timingAsked);
         if (stream != nullptr) pa_stream_disconnect(stream);
         if (context != nullptr) pa_context_disconnect(context);
     }
@@ -147,13 +148,17 @@ void PulseOutput::write(pa_stream* stream, size_t bytes, void* self) {
     ++output->requestsServed;
 }
 
-// Asks the server for the stream's timing, and again timingIntervalUs later.
+// Asks the server for the stream's timing, and again timingIntervalUs later;
+// a server slow to answer is not asked again until it has.
 void PulseOutput::askTiming(pa_mainloop_api*, pa_time_event* timer, const timeval*, void* self) {
     auto* output = static_cast<PulseOutput*>(self);
-    if (pa_stream_get_state(output->stream) == PA_STREAM_READY) {
-        pa_operation* const asking = pa_stream_update_timing_info(output->stream, nullptr, nullptr);
-        if (asking != nullptr) pa_operation_unref(asking);
+    pa_operation*& asked = output->timingAsked;
+    if (asked != nullptr && pa_operation_get_state(asked) != PA_OPERATION_RUNNING) {
+        pa_operation_unref(asked);
+        asked = nullptr;
     }
+    if (asked == nullptr && pa_stream_get_state(output->stream) == PA_STREAM_READY)
+        asked = pa_stream_update_timing_info(output->stream, nullptr, nullptr);
     pa_context_rttime_restart(output->context, timer, pa_rtclock_now() + timingIntervalUs);
 }
 

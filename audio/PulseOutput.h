@@ -8,6 +8,7 @@
 
 struct pa_context;
 struct pa_mainloop_api;
+struct pa_operation;
 struct pa_stream;
 struct pa_threaded_mainloop;
 struct pa_time_event;
@@ -45,6 +46,7 @@ private:
     pa_context* context = nullptr;
     pa_stream* stream = nullptr;
     pa_time_event* timingTimer = nullptr;
+    pa_operation* timingAsked = nullptr;  // the last request for the stream's timing
     // Touched by libpulse's thread with its lock held.
     MusicTrack* playing = nullptr;
     std::uint64_t framesWritten = 0;
