@@ -1,14 +1,16 @@
 #!/bin/bash
 # Measures what a viewer feels and what the demo costs, and prints one table:
 # each row a figure, its target (when there is one) and whether it is met.
-#   scripts/bench.sh [--smoke] [--capture] [--build DIR]
+#   scripts/bench.sh [--smoke] [--capture | --sound] [--build DIR]
 # It builds what it needs in DIR (default build-bench), runs the X parts on an
 # Xvfb of its own and the A/V offset and the clock through a PulseAudio and a
 # PipeWire of its own.
 # docs/benchmarks.md says what each figure means and holds this machine's.
 # --smoke runs everything briefly (CI runs it so that it cannot rot): the
 # figures then say little, and the clean builds are left out. --capture
-# measures the capture program alone (section 8).
+# measures the capture program alone (section 8), --sound the music clock,
+# the A/V offsets and the frames with a stalling soundtrack alone (sections 5
+# to 6b).
 set -u
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -16,12 +18,14 @@ arguments=("$@")
 build=$root/build-bench
 smoke=0
 capture_only=0
+sound_only=0
 while [ $# -gt 0 ]; do
   case $1 in
     --smoke) smoke=1 ;;
     --capture) capture_only=1 ;;
+    --sound) sound_only=1 ;;
     --build) build=$(realpath -m "$2"); shift ;;
-    *) echo "usage: scripts/bench.sh [--smoke] [--capture] [--build DIR]" >&2; exit 2 ;;
+    *) echo "usage: scripts/bench.sh [--smoke] [--capture | --sound] [--build DIR]" >&2; exit 2 ;;
   esac
   shift
 done
@@ -79,6 +83,7 @@ field() { awk -v name="$2" '{ for (i = 1; i < NF; i++) if ($i == name) { print $
 note() { echo "== $*" >&2; }
 
 if [ "$capture_only" -eq 0 ]; then
+if [ "$sound_only" -eq 0 ]; then
 # 1. Frame cost per entry at 800 x 600, frames back to back on the virtual clock.
 note "frame cost (frame_bench --fps $frame_fps)"
 if "$bench/frame_bench" --fps "$frame_fps" --size 800x600 > frames.txt 2>> "$log"; then
@@ -128,6 +133,8 @@ else
   row "Heap allocations in frames (all 8 entries, recording GL)" "$count (the test failed)" "0" "no"
 fi
 
+fi
+
 # 4. Start-up: process start to the first frame shown, under Xvfb.
 startup() {  # label driver
   note "start-up ($1)"
@@ -145,7 +152,7 @@ startup() {  # label driver
     broken "Start-up, $1" "the probe wrote nothing" "<= 100 ms"
   fi
 }
-startup "SDL dummy audio" dummy
+[ "$sound_only" -eq 1 ] || startup "SDL dummy audio" dummy
 
 # 5. The music clock over a real-time run: with SDL's dummy driver, and
 # through PulseAudio and PipeWire below.
@@ -278,6 +285,7 @@ kill "$feeder" 2> /dev/null
 swap_gaps plain "the same tone as a plain file"
 
 # 7. Size, memory and build.
+if [ "$sound_only" -eq 0 ]; then
 note "size and memory"
 row "Binary size of tidewash (stripped)" \
   "$(stat -c %s "$demo") bytes ($(strip -o stripped "$demo" && stat -c %s stripped) stripped)" "none set" "-"
@@ -309,6 +317,7 @@ if [ "$smoke" -eq 0 ]; then
   rm -rf "$work/clean"
 else
   row "Clean build on 2 cores" "not measured in a smoke run" "none set" "-"
+fi
 fi
 
 fi
@@ -369,6 +378,7 @@ capture_rows() {  # label size ms video with-target option...
       "none set" "-"
   fi
 }
+if [ "$sound_only" -eq 0 ]; then
 capture_rows "800x600, $( [ "$smoke" -eq 1 ] && echo "first $capture_whole_ms ms" || echo 'whole show')" 800x600 \
   "$capture_whole_ms" video.mp4 yes
 capture_rows "800x600, first $capture_part_ms ms (the particle clouds)" 800x600 "$capture_part_ms" video.mp4 no
@@ -376,6 +386,7 @@ capture_rows "800x600 --supersample 2, first $capture_part_ms ms" 800x600 "$capt
   --supersample 2
 capture_rows "800x600 lossless (.mkv), first $capture_part_ms ms" 800x600 "$capture_part_ms" video.mkv no
 capture_rows "1920x1080, first $capture_large_ms ms" 1920x1080 "$capture_large_ms" video.mp4 no
+fi
 
 # The table.
 echo
