@@ -28,6 +28,6 @@ private:
     int height;
     int factor;
     // Whether the GL writes the rows top row first (GL_MESA_pack_invert).
-    bool topRowFirst;
+    const bool topRowFirst;
     std::vector<std::uint8_t> rendered;  // the frame as rendered, RGBA
 };
