@@ -11,18 +11,23 @@
 // box filter).
 class FrameReader {
 public:
-    // width and height are the image's, in pixels.
+    // width and height are the image's, in pixels. Needs the current OpenGL
+    // context, to ask how it can hand the rows over.
     FrameReader(int width, int height, int factor);
 
-    // Fills `image` with the frame, top row first (OpenGL gives the bottom
-    // row first).
+    // Fills `image` with the frame, top row first (OpenGL counts rows from
+    // the bottom).
     void read(Image& image);
 
 private:
+    // Row `y` of the frame as rendered, counted from the top.
+    const std::uint8_t* renderedRow(std::size_t y) const;
     void averageBlocks(Image& image) const;
 
     int width;
     int height;
     int factor;
-    std::vector<std::uint8_t> bottomUp;  // the frame as rendered
+    // Whether the GL writes the rows top row first (GL_MESA_pack_invert).
+    const bool topRowFirst;
+    std::vector<std::uint8_t> rendered;  // the frame as rendered, RGBA
 };
