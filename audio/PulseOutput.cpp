@@ -1,7 +1,6 @@
 #include "audio/PulseOutput.h"
 
 #include <pulse/pulseaudio.h>
-#include <sys/time.h>
 
 #include <algorithm>
 #include <chrono>
@@ -33,14 +32,6 @@ constexpr auto connectLimit = std::chrono::seconds(1);
 // heard moves in steps of its cycle; reports this close together catch it
 // within a ms or so of a step within the estimate's window.
 constexpr pa_usec_t timingIntervalUs = 5000;
-
-// The wall-clock time (gettimeofday, which libpulse's timing reports use) in
-// microseconds.
-std::int64_t wallTimeUs() {
-    timeval now{};
-    gettimeofday(&now, nullptr);
-    return std::int64_t(now.tv_sec) * 1000000 + now.tv_usec;
-}
 
 // Holds libpulse's thread off for as long as it lives.
 class MainloopLock {
@@ -175,9 +166,8 @@ void PulseOutput::reportHeard() {
         return;
     const std::int64_t takenFrames = timing->read_index / std::int64_t(bytesPerFrame);
     const std::int64_t heldFrames = std::int64_t(timing->sink_usec) * mixRate / 1000000;
-    // The account's time, from the wall clock libpulse stamps it by to the
-    // steady clock; never later than now.
-    const std::int64_t ageUs = std::max<std::int64_t>(0, wallTimeUs() - std::int64_t(pa_timeval_load(&timing->timestamp)));
-    const std::int64_t atUs = steadyTimeUs() - ageUs;
+    // The account's time, from the wall clock libpulse stamps it by (never
+    // later than the account's arrival) to the steady clock.
+    const std::int64_t atUs = steadyTimeUs() - std::int64_t(pa_timeval_age(&timing->timestamp));
     playing->heard(std::uint64_t(std::max<std::int64_t>(0, estimate.report(takenFrames - heldFrames, atUs))), atUs);
 }

@@ -51,5 +51,5 @@ private:
     MusicTrack* playing = nullptr;
     std::uint64_t framesWritten = 0;
     int requestsServed = 0;
-    HeardEstimate estimate{44100};
+    HeardEstimate estimate{mixRate};
 };

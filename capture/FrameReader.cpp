@@ -56,9 +56,9 @@ const std::uint8_t* FrameReader::renderedRow(std::size_t y) const {
     return rendered.data() + row * std::size_t(width) * std::size_t(factor) * renderedBytes;
 }
 
-void FrameReader::averageBlocks(Image& image) const {
+void FrameReader::averageBlocks(Image& image) {
     const unsigned blockPixels = unsigned(factor * factor);
-    std::vector<unsigned> sums(image.rowBytes());
+    sums.resize(image.rowBytes());
     for (int y = 0; y < height; ++y) {
         std::fill(sums.begin(), sums.end(), 0u);
         for (int blockRow = 0; blockRow < factor; ++blockRow) {

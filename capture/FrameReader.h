@@ -22,7 +22,7 @@ public:
 private:
     // Row `y` of the frame as rendered, counted from the top.
     const std::uint8_t* renderedRow(std::size_t y) const;
-    void averageBlocks(Image& image) const;
+    void averageBlocks(Image& image);
 
     int width;
     int height;
@@ -30,4 +30,5 @@ private:
     // Whether the GL writes the rows top row first (GL_MESA_pack_invert).
     const bool topRowFirst;
     std::vector<std::uint8_t> rendered;  // the frame as rendered, RGBA
+    std::vector<unsigned> sums;           // a row of block sums while averaging
 };

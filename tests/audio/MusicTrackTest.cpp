@@ -40,10 +40,14 @@ protected:
         music = decodeWhole(directory + "/tone.mp3");
     }
 
-    std::unique_ptr<MusicTrack> openTrack(const std::string& path) {
+    // The track of the file at `path`, from position 0, started at time 0.
+    std::unique_ptr<MusicTrack> startTrack(const std::string& path) {
         auto stream = MusicStream::open(path.c_str(), rate);
         if (!stream) return nullptr;
-        return std::make_unique<MusicTrack>(std::move(stream), rate, 2 * rate, true);
+        auto track = std::make_unique<MusicTrack>(std::move(stream), rate, 2 * rate, true);
+        track->seek(0);
+        track->start(0);
+        return track;
     }
 
     // Renders a chunk from the device's frame `from` at nowUs: each sample
@@ -78,10 +82,8 @@ protected:
 };
 
 TEST_F(MusicTrackPlay, HandsOutTheMusicAndThePositionFollowsWhatTheServerSaysIsHeard) {
-    auto track = openTrack(directory + "/tone.mp3");
+    auto track = startTrack(directory + "/tone.mp3");
     ASSERT_NE(track, nullptr);
-    track->seek(0);
-    track->start(0);
     ASSERT_TRUE(waitForMusic(*track));
     // The device had played 5000 frames of silence before the music came.
     EXPECT_TRUE(renderInStep(*track, 5000, 0, 1000));
@@ -114,10 +116,8 @@ TEST_F(MusicTrackPlay, AStalledSourceGoesSilentAndTheMusicComesBackInStep) {
         while (!resume) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         out.write(reinterpret_cast<const char*>(mp3.data() + mp3.size() / 3), std::streamsize(mp3.size() - mp3.size() / 3));
     });
-    auto track = openTrack(fifo);
+    auto track = startTrack(fifo);
     ASSERT_NE(track, nullptr);
-    track->seek(0);
-    track->start(0);
     ASSERT_TRUE(waitForMusic(*track));
 
     std::vector<std::int16_t> out(2 * chunk);
@@ -147,10 +147,8 @@ TEST_F(MusicTrackPlay, AStalledSourceGoesSilentAndTheMusicComesBackInStep) {
 }
 
 TEST_F(MusicTrackPlay, ADeviceThatStartsLateJoinsInStepWithTheSteadyClock) {
-    auto track = openTrack(directory + "/tone.mp3");
+    auto track = startTrack(directory + "/tone.mp3");
     ASSERT_NE(track, nullptr);
-    track->seek(0);
-    track->start(0);
     ASSERT_TRUE(waitForMusic(*track));
     EXPECT_EQ(track->positionMs(900000), 0u);
     // A second and a half on, the show has moved on by half a second.
