@@ -11,8 +11,17 @@
 // ahead, its play clock, and where the music sits in the stream of frames the
 // device plays. The device's frames are counted from its start; the music
 // joins them at the first frame handed out once there is music to hand (or
-// once the clock has given up waiting), at the position the clock says then,
-// so music that starts late starts in step.
+// once the clock has given up waiting for the device), at the position the
+// clock will stand at when that frame is heard, so music that starts late
+// starts in step.
+//
+// Once the clock has given up on a device and runs on the steady clock, only
+// the device's word tells when a frame handed out now is heard: until it has
+// reported (for at most reportWaitUs more), it is handed silence. Music
+// handed to a device before the clock gave up on it is played late if the
+// device starts after that: its first report then has the music join again
+// where the clock is, and the music already handed out plays on to its end
+// before the sound comes in step.
 class MusicTrack {
 public:
     // aheadFrames: how much music is decoded ahead of what is handed out.
@@ -40,12 +49,26 @@ public:
     void heard(std::uint64_t streamFrame, std::int64_t atUs);
 
 private:
+    // How long, past the clock giving up, the music waits for the device to
+    // say when its frames are heard before it joins on a guess.
+    static constexpr std::int64_t reportWaitUs = 2000000;
+
+    // Where the music joins the device's stream, for the frame streamFrame
+    // handed out at nowUs.
+    void join(std::uint64_t streamFrame, std::int64_t nowUs);
+
     std::unique_ptr<MusicStream> music;
     int mixRate;
     MusicFeed feed;
     PlayClock clock;
+    bool followsDevice;
     std::int64_t seekFrame = 0;       // the music's frame the feed decodes from
     bool musicJoined = false;         // the audio thread's, from here on
+    bool joinedUnheard = false;       // joined before the device reported
     std::uint64_t joinStreamFrame = 0;  // the device's frame the music joined at
     std::int64_t joinMusicFrame = 0;    // and the music's frame played there
+    std::int64_t nextMusicFrame = 0;    // the music's frame the feed hands out next
+    bool deviceReported = false;        // the device's last report since the seek:
+    std::uint64_t reportedStreamFrame = 0;  // this frame ...
+    std::int64_t reportedAtUs = 0;          // ... is heard then
 };

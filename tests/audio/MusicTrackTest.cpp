@@ -146,21 +146,46 @@ TEST_F(MusicTrackPlay, AStalledSourceGoesSilentAndTheMusicComesBackInStep) {
     EXPECT_GT(musicAfterStall, rate / 2);
 }
 
+// The device starts past the second the clock waits for it: the music
+// joins where the show will be when the device plays it, whether the device
+// asks for its first frames late or reports late on frames it was handed.
 TEST_F(MusicTrackPlay, ADeviceThatStartsLateJoinsInStepWithTheSteadyClock) {
-    auto track = startTrack(directory + "/tone.mp3");
-    ASSERT_NE(track, nullptr);
-    ASSERT_TRUE(waitForMusic(*track));
-    EXPECT_EQ(track->positionMs(900000), 0u);
+    auto asksLate = startTrack(directory + "/tone.mp3");
+    ASSERT_NE(asksLate, nullptr);
+    ASSERT_TRUE(waitForMusic(*asksLate));
+    EXPECT_EQ(asksLate->positionMs(900000), 0u);
     // A second and a half on, the show has moved on by half a second.
-    EXPECT_EQ(track->positionMs(1500000), 500u);
-    // The device asks for its first frames then: they are the music at 500 ms.
-    EXPECT_TRUE(musicComesInStep(*track, 0, rate / 2, 1500000));
-    // and they are heard 40 ms later: the position holds until the sound
-    // catches up, then follows it.
-    track->heard(0, 1540000);
-    EXPECT_EQ(track->positionMs(1520000), 500u);
-    EXPECT_EQ(track->positionMs(1540000), 500u);
-    EXPECT_EQ(track->positionMs(1600000), 560u);
+    EXPECT_EQ(asksLate->positionMs(1500000), 500u);
+    // The device asks for its first frames then; until it says when it plays
+    // them, it is handed silence.
+    EXPECT_FALSE(renderInStep(*asksLate, 0, 0, 1500000));
+    // Its frame 0 is heard at 1540 ms, so its frame 2205 at 1590 ms: that is
+    // the music's 590 ms, and the position runs on without a step.
+    asksLate->heard(0, 1540000);
+    EXPECT_TRUE(renderInStep(*asksLate, 2205, 590 * rate / 1000, 1501000));
+    asksLate->heard(2205, 1590000);
+    EXPECT_EQ(asksLate->positionMs(1600000), 600u);
+
+    auto startsLate = startTrack(directory + "/tone.mp3");
+    ASSERT_NE(startsLate, nullptr);
+    ASSERT_TRUE(waitForMusic(*startsLate));
+    EXPECT_TRUE(renderInStep(*startsLate, 0, 0, 100000));
+    // Its frame 0, the music's start, is heard at 1.8 s, when the show is at
+    // 0.8 s: the frames handed out next, heard a second later, are the music
+    // at 1.8 s, and the position has not waited for the late music.
+    startsLate->heard(0, 1800000);
+    EXPECT_EQ(startsLate->positionMs(1900000), 900u);
+    EXPECT_TRUE(musicComesInStep(*startsLate, std::uint64_t(rate), 18 * rate / 10, 1810000));
+    startsLate->heard(std::uint64_t(rate), 2800000);
+    EXPECT_EQ(startsLate->positionMs(2900000), 1900u);
+
+    // A device that never says when it plays its frames gets the music two
+    // seconds after the clock gave up on it, where the show is.
+    auto neverReports = startTrack(directory + "/tone.mp3");
+    ASSERT_NE(neverReports, nullptr);
+    ASSERT_TRUE(waitForMusic(*neverReports));
+    EXPECT_FALSE(renderInStep(*neverReports, 0, 0, 2900000));
+    EXPECT_TRUE(musicComesInStep(*neverReports, chunk, 2 * rate + rate / 10, 3100000));
 }
 
 }  // namespace
