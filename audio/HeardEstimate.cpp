@@ -3,6 +3,8 @@
 #include <algorithm>
 
 std::int64_t HeardEstimate::report(std::int64_t frame, std::int64_t atUs) {
+    if (count > 0 && frame > lastFrame) countMoved = true;
+    lastFrame = frame;
     const std::int64_t offsetUs = frame * 1000000 / sampleRate - atUs;
     newest = (newest + 1) % capacity;
     offsets[std::size_t(newest)] = {atUs, offsetUs};

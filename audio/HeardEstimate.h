@@ -14,8 +14,14 @@
 // envelope: the estimate is the largest offset of the last `windowUs`. It
 // keeps up with a sound card's drift (its clock against the steady one, a
 // fraction of a ms over the window), follows a step forward at once and the
-// sound falling behind (an underrun) once the window has passed. A server whose count moves smoothly (PulseAudio) gives offsets
-// within a fraction of a ms of each other, and the envelope changes nothing.
+// sound falling behind (an underrun) once the window has passed. A server
+// whose count moves smoothly (PulseAudio) gives offsets within a fraction of
+// a ms of each other, and the envelope changes nothing.
+//
+// Until the count has moved on between two reports, the estimate may be
+// as much as a cycle behind; a report that finds it just moved is as late
+// as the time between reports at most, and from then on the estimate only
+// creeps up.
 class HeardEstimate {
 public:
     explicit HeardEstimate(int sampleRate) : sampleRate(sampleRate) {}
@@ -26,6 +32,9 @@ public:
     // The server counts frame `frame` as heard at atUs (steady clock, reports
     // in time order). Returns the frame the estimate says is heard at atUs.
     std::int64_t report(std::int64_t frame, std::int64_t atUs);
+
+    // Whether the count has been seen to move on from one report to the next.
+    bool settled() const { return countMoved; }
 
 private:
     struct Offset {
@@ -41,4 +50,6 @@ private:
     std::array<Offset, capacity> offsets{};
     int newest = -1;
     int count = 0;
+    std::int64_t lastFrame = 0;
+    bool countMoved = false;
 };

@@ -20,7 +20,6 @@ void MusicTrack::seek(std::uint32_t positionMs) {
     feed.clear();
     clock.reset(positionMs);
     seekFrame = std::int64_t(positionMs) * mixRate / 1000;
-    nextMusicFrame = seekFrame;
     musicJoined = false;
     deviceReported = false;
     feed.start();
@@ -28,38 +27,39 @@ void MusicTrack::seek(std::uint32_t positionMs) {
 
 void MusicTrack::render(std::int16_t* out, int frames, std::uint64_t streamFrame, std::int64_t nowUs) {
     if (!musicJoined) {
-        const bool clockGaveUp = clock.pastStartLimit(nowUs);
-        const bool waitsForReport = clockGaveUp && followsDevice && !deviceReported &&
-                                    !clock.pastStartLimit(nowUs - reportWaitUs);
-        if ((!feed.ready() && !clockGaveUp) || waitsForReport) {
+        if (!joins(nowUs)) {
             std::fill(out, out + frames * channels, std::int16_t(0));
             return;
         }
         join(streamFrame, nowUs);
     }
     feed.take(out, frames);
-    nextMusicFrame += frames;
 }
 
+// Whether the music joins the device's stream now: once the device has said
+// when its frames are heard (or waiting for that is over) and there is music
+// to hand (or the clock has given up waiting and the feed owes what is late).
+bool MusicTrack::joins(std::int64_t nowUs) const {
+    const bool knowsWhenHeard = deviceReported || !followsDevice || clock.pastStartLimit(nowUs - reportWaitUs);
+    return knowsWhenHeard && (feed.ready() || clock.pastStartLimit(nowUs));
+}
+
+// The music joins at streamFrame with the position the clock will stand at
+// when that frame is heard, by the device's last report (or, failing one,
+// now).
 void MusicTrack::join(std::uint64_t streamFrame, std::int64_t nowUs) {
     const std::int64_t heardAtUs =
         deviceReported ? reportedAtUs + (std::int64_t(streamFrame) - std::int64_t(reportedStreamFrame)) * 1000000 / mixRate
                        : nowUs;
     musicJoined = true;
-    joinedUnheard = !deviceReported;
     joinStreamFrame = streamFrame;
-    joinMusicFrame = std::max(nextMusicFrame, clock.unheardPositionUs(heardAtUs) * mixRate / 1000000);
-    feed.skip(joinMusicFrame - nextMusicFrame);
-    nextMusicFrame = joinMusicFrame;
+    joinMusicFrame = clock.unheardPositionUs(heardAtUs) * mixRate / 1000000;
+    feed.skip(joinMusicFrame - seekFrame);
 }
 
 void MusicTrack::heard(std::uint64_t streamFrame, std::int64_t atUs) {
-    // The device's first word comes after the clock gave up on it: the music
-    // handed out before is late, and joins again where the clock is.
-    if (musicJoined && joinedUnheard && !deviceReported && clock.pastStartLimit(atUs)) musicJoined = false;
     deviceReported = true;
     reportedStreamFrame = streamFrame;
     reportedAtUs = atUs;
-    if (!musicJoined) return;
-    clock.anchor(joinMusicFrame + (std::int64_t(streamFrame) - std::int64_t(joinStreamFrame)), atUs);
+    if (musicJoined) clock.anchor(joinMusicFrame + (std::int64_t(streamFrame) - std::int64_t(joinStreamFrame)), atUs);
 }

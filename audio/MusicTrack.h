@@ -10,18 +10,15 @@
 // A stream as the audio system plays it: the decoder, the feed decoding it
 // ahead, its play clock, and where the music sits in the stream of frames the
 // device plays. The device's frames are counted from its start; the music
-// joins them at the first frame handed out once there is music to hand (or
-// once the clock has given up waiting for the device), at the position the
-// clock will stand at when that frame is heard, so music that starts late
-// starts in step.
-//
-// Once the clock has given up on a device and runs on the steady clock, only
-// the device's word tells when a frame handed out now is heard: until it has
-// reported (for at most reportWaitUs more), it is handed silence. Music
-// handed to a device before the clock gave up on it is played late if the
-// device starts after that: its first report then has the music join again
-// where the clock is, and the music already handed out plays on to its end
-// before the sound comes in step.
+// joins them once the device has said when its frames are heard and there is
+// music to hand, at the position the clock will stand at when the joining
+// frame is heard. Until then the device is handed silence. So the music
+// starts in step even when the device starts late, and the clock's first
+// report from the device is of music still to come, never of music heard
+// already, which would step the picture. A device that has not said when its
+// frames are heard reportWaitUs after the clock gave up on it gets the music
+// on a guess; one whose word is not followed (it plays to nowhere) gets it at
+// once.
 class MusicTrack {
 public:
     // aheadFrames: how much music is decoded ahead of what is handed out.
@@ -53,8 +50,7 @@ private:
     // say when its frames are heard before it joins on a guess.
     static constexpr std::int64_t reportWaitUs = 2000000;
 
-    // Where the music joins the device's stream, for the frame streamFrame
-    // handed out at nowUs.
+    bool joins(std::int64_t nowUs) const;
     void join(std::uint64_t streamFrame, std::int64_t nowUs);
 
     std::unique_ptr<MusicStream> music;
@@ -64,10 +60,8 @@ private:
     bool followsDevice;
     std::int64_t seekFrame = 0;       // the music's frame the feed decodes from
     bool musicJoined = false;         // the audio thread's, from here on
-    bool joinedUnheard = false;       // joined before the device reported
     std::uint64_t joinStreamFrame = 0;  // the device's frame the music joined at
     std::int64_t joinMusicFrame = 0;    // and the music's frame played there
-    std::int64_t nextMusicFrame = 0;    // the music's frame the feed hands out next
     bool deviceReported = false;        // the device's last report since the seek:
     std::uint64_t reportedStreamFrame = 0;  // this frame ...
     std::int64_t reportedAtUs = 0;          // ... is heard then

@@ -158,7 +158,9 @@ void PulseOutput::timingUpdated(pa_stream*, void* self) { static_cast<PulseOutpu
 // The frame being heard, by the server's account of what it has taken from
 // the stream and what it still holds, at the moment the server gave that
 // account. Until the server asks again after its first request, it has not
-// begun to play: PulseAudio's null sink takes its time over that (1.5 s here).
+// begun to play: PulseAudio's null sink takes its time over that (up to 2 s
+// here). Nor is the frame passed on until the estimate has settled: PipeWire's
+// first reports can be a whole cycle behind, and the picture would step.
 void PulseOutput::reportHeard() {
     const pa_timing_info* const timing = pa_stream_get_timing_info(stream);
     if (playing == nullptr || requestsServed < 2 || timing == nullptr || timing->read_index_corrupt ||
@@ -169,5 +171,6 @@ void PulseOutput::reportHeard() {
     // The account's time, from the wall clock libpulse stamps it by (never
     // later than the account's arrival) to the steady clock.
     const std::int64_t atUs = steadyTimeUs() - std::int64_t(pa_timeval_age(&timing->timestamp));
-    playing->heard(std::uint64_t(std::max<std::int64_t>(0, estimate.report(takenFrames - heldFrames, atUs))), atUs);
+    const std::int64_t heardFrame = estimate.report(takenFrames - heldFrames, atUs);
+    if (estimate.settled()) playing->heard(std::uint64_t(std::max<std::int64_t>(0, heardFrame)), atUs);
 }

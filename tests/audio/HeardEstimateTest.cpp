@@ -32,6 +32,12 @@ TEST(HeardEstimate, ACountMovingInCyclesGivesTheSoundWithinAMsAndNeverAhead) {
         const std::int64_t heardUs = atUs - latencyUs;
         const std::int64_t estimated = estimate.report(frames(server.frameAt(reportedUs - latencyUs, reportedUs)), atUs);
         ASSERT_LE(estimated, frames(heardUs) + 1) << "ahead of the sound at " << atUs;
+        // Settled once a report has found the count just moved on: from then
+        // on behind by no more than the 5 ms between reports.
+        ASSERT_EQ(estimate.settled(), atUs >= server.cycleUs) << "at " << atUs;
+        if (estimate.settled()) {
+            ASSERT_GE(estimated, frames(heardUs - 5000)) << "more than 5 ms behind at " << atUs;
+        }
         if (atUs >= second) {
             ASSERT_GE(estimated, frames(heardUs - 1000)) << "more than a ms behind at " << atUs;
         }

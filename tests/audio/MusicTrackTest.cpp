@@ -85,7 +85,10 @@ TEST_F(MusicTrackPlay, HandsOutTheMusicAndThePositionFollowsWhatTheServerSaysIsH
     auto track = startTrack(directory + "/tone.mp3");
     ASSERT_NE(track, nullptr);
     ASSERT_TRUE(waitForMusic(*track));
-    // The device had played 5000 frames of silence before the music came.
+    // Until the device says when its frames are heard, it is handed silence;
+    // it had played 5000 frames of silence before the music came.
+    EXPECT_FALSE(renderInStep(*track, 0, 0, 1000));
+    track->heard(0, 0);
     EXPECT_TRUE(renderInStep(*track, 5000, 0, 1000));
     for (int i = 1; i < 10; ++i) renderInStep(*track, 5000 + std::uint64_t(i) * chunk, i * chunk, 1000);
     EXPECT_EQ(track->positionMs(100000), 0u);  // nothing heard yet
@@ -98,6 +101,7 @@ TEST_F(MusicTrackPlay, HandsOutTheMusicAndThePositionFollowsWhatTheServerSaysIsH
     track->seek(2000);
     track->start(400000);
     ASSERT_TRUE(waitForMusic(*track));
+    track->heard(80000, 400000);
     EXPECT_TRUE(musicComesInStep(*track, 90000, 2 * rate, 401000));
 }
 
@@ -119,6 +123,7 @@ TEST_F(MusicTrackPlay, AStalledSourceGoesSilentAndTheMusicComesBackInStep) {
     auto track = startTrack(fifo);
     ASSERT_NE(track, nullptr);
     ASSERT_TRUE(waitForMusic(*track));
+    track->heard(0, 0);
 
     std::vector<std::int16_t> out(2 * chunk);
     std::uint64_t frame = 0;
@@ -148,7 +153,7 @@ TEST_F(MusicTrackPlay, AStalledSourceGoesSilentAndTheMusicComesBackInStep) {
 
 // The device starts past the second the clock waits for it: the music
 // joins where the show will be when the device plays it, whether the device
-// asks for its first frames late or reports late on frames it was handed.
+// asks for its first frames late or says late when it plays them.
 TEST_F(MusicTrackPlay, ADeviceThatStartsLateJoinsInStepWithTheSteadyClock) {
     auto asksLate = startTrack(directory + "/tone.mp3");
     ASSERT_NE(asksLate, nullptr);
@@ -169,10 +174,9 @@ TEST_F(MusicTrackPlay, ADeviceThatStartsLateJoinsInStepWithTheSteadyClock) {
     auto startsLate = startTrack(directory + "/tone.mp3");
     ASSERT_NE(startsLate, nullptr);
     ASSERT_TRUE(waitForMusic(*startsLate));
-    EXPECT_TRUE(renderInStep(*startsLate, 0, 0, 100000));
-    // Its frame 0, the music's start, is heard at 1.8 s, when the show is at
-    // 0.8 s: the frames handed out next, heard a second later, are the music
-    // at 1.8 s, and the position has not waited for the late music.
+    EXPECT_FALSE(renderInStep(*startsLate, 0, 0, 100000));
+    // Its frame 0 is heard at 1.8 s, when the show is at 0.8 s: the frames
+    // handed out next, heard a second later, are the music at 1.8 s.
     startsLate->heard(0, 1800000);
     EXPECT_EQ(startsLate->positionMs(1900000), 900u);
     EXPECT_TRUE(musicComesInStep(*startsLate, std::uint64_t(rate), 18 * rate / 10, 1810000));

@@ -116,7 +116,18 @@ await withBrowser(async (browser) => {
     await page.click('#start');
     if (options.seconds) {
       const ms = Number(options.seconds) * 1000;
-      await page.waitForFunction((end) => window.tidewash.lastFramePosition >= end, { timeout: 120000 + ms }, ms);
+      await page.waitForFunction((end) => window.tidewash.lastFramePosition >= end, { timeout: 120000 + ms }, ms)
+        .catch(async (error) => {
+          // Says where the show stood, so that a run that stalls can be told from one that never started.
+          const stood = await page.evaluate(() => ({
+            state: window.tidewash.state,
+            frames: window.tidewash.frames,
+            position: window.tidewash.lastFramePosition,
+            silent: window.tidewash.silent,
+            lines: window.tidewash.lines,
+          }));
+          throw new Error(`the show did not reach ${ms} ms: ${JSON.stringify(stood)} (${error.message})`);
+        });
       await page.keyboard.press('Escape');
     }
     await page.waitForFunction(() => window.tidewash.state === 'ended', { timeout: 300000 });
