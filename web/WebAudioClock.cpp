@@ -55,7 +55,11 @@ std::uint32_t WebAudioClock::position() {
 }
 
 double WebAudioClock::musicMs(const AudioReading& reading, double shownAtMs) {
-    if (sounding) return soundStartMusicMs + (reading.heardSecondsAt(shownAtMs) - soundStartSeconds) * 1000.0;
+    if (sounding) {
+        const double offsetMs = reading.heardSecondsAt(reading.nowMs) * 1000.0 - reading.nowMs;
+        const double heardMs = shownAtMs + heardOffset.add(offsetMs, reading.nowMs);
+        return soundStartMusicMs + heardMs - soundStartSeconds * 1000.0;
+    }
     if (silentSinceMs >= 0) return shownAtMs - silentSinceMs;
     return 0;
 }
@@ -75,5 +79,6 @@ void WebAudioClock::startSound(const AudioReading& reading) {
     }
     soundStartSeconds = tidewash_audio_play(fromMs / 1000.0, startLeadSeconds);
     soundStartMusicMs = fromMs;
+    heardOffset.clear();
     sounding = true;
 }

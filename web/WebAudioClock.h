@@ -5,6 +5,7 @@
 #include "runtime/MusicClock.h"
 #include "web/AudioReading.h"
 #include "web/FrameShowTime.h"
+#include "web/HeardOffset.h"
 
 // The browser's clock: the position of Quietfall.MP3 being heard when the
 // frame in progress reaches the screen, as the page's Web Audio context plays
@@ -35,6 +36,7 @@ private:
     void startSound(const AudioReading& reading);
 
     FrameShowTime showTime;
+    HeardOffset heardOffset;
     double startedAtMs = -1;         // the first reading, in the show's first frame
     double silentSinceMs = -1;       // when the show began in silence; < 0 if it did not
     bool sounding = false;
