@@ -118,14 +118,18 @@ await withBrowser(async (browser) => {
       const ms = Number(options.seconds) * 1000;
       await page.waitForFunction((end) => window.tidewash.lastFramePosition >= end, { timeout: 120000 + ms }, ms)
         .catch(async (error) => {
-          // Says where the show stood, so that a run that stalls can be told from one that never started.
-          const stood = await page.evaluate(() => ({
-            state: window.tidewash.state,
-            frames: window.tidewash.frames,
-            position: window.tidewash.lastFramePosition,
-            silent: window.tidewash.silent,
-            lines: window.tidewash.lines,
-          }));
+          // Says where the show stood, so that a run that stalls can be told
+          // from one that never started or a page that no longer answers.
+          const stood = await Promise.race([
+            page.evaluate(() => ({
+              state: window.tidewash.state,
+              frames: window.tidewash.frames,
+              position: window.tidewash.lastFramePosition,
+              silent: window.tidewash.silent,
+              lines: window.tidewash.lines,
+            })),
+            new Promise((resolve) => { setTimeout(() => resolve('the page does not answer'), 10000); }),
+          ]);
           throw new Error(`the show did not reach ${ms} ms: ${JSON.stringify(stood)} (${error.message})`);
         });
       await page.keyboard.press('Escape');
