@@ -56,7 +56,7 @@ protected:
 };
 
 TEST_F(BrowserFrameEndTest, ReportsThePositionEachFrameWasDrawnFor) {
-    pageStandIns::setSeconds({0.0, 0.016, 0.033, 0.050});
+    pageStandIns::setSeconds({0.0, 1.0 / 60, 2.0 / 60, 3.0 / 60});
     WebAudioClock clock;
     BrowserFrameEnd frameEnd(clock);
     TwoEntryShow show;
@@ -78,14 +78,14 @@ TEST_F(BrowserFrameEndTest, SpaceWritesTheMusicPositionAsALineOfDigits) {
 }
 
 TEST_F(BrowserFrameEndTest, AFrameReportsItsOwnReadingNotTheLaterSpaceReading) {
-    pageStandIns::setSeconds({0.100, 0.140, 0.150});
+    pageStandIns::setSeconds({0.100, 0.250, 0.400});
     scriptedPlatform::queueEventAfterSwap(0, scriptedPlatform::keyDown(SDLK_SPACE));
     WebAudioClock clock;
     BrowserFrameEnd frameEnd(clock);
     CapturedOutput output;
     EXPECT_EQ(clock.position(), 100u);  // the frame's reading
     EXPECT_TRUE(frameEnd.endFrame());
-    EXPECT_EQ(output.str(), "140\n");
+    EXPECT_EQ(output.str(), "250\n");
     EXPECT_EQ(pageStandIns::shownPositions(), (std::vector<std::uint32_t>{100}));
 }
 
