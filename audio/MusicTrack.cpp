@@ -9,8 +9,7 @@ constexpr int channels = mixChannels;
 }  // namespace
 
 MusicTrack::MusicTrack(std::unique_ptr<MusicStream> stream, int mixRate, int aheadFrames, bool followDevice)
-    : music(std::move(stream)), mixRate(mixRate), feed(*music, aheadFrames), clock(mixRate),
-      followsDevice(followDevice) {
+    : music(std::move(stream)), mixRate(mixRate), feed(*music, aheadFrames), clock(mixRate) {
     clock.followDevice(followDevice);
 }
 
@@ -40,7 +39,7 @@ void MusicTrack::render(std::int16_t* out, int frames, std::uint64_t streamFrame
 // when its frames are heard (or waiting for that is over) and there is music
 // to hand (or the clock has given up waiting and the feed owes what is late).
 bool MusicTrack::joins(std::int64_t nowUs) const {
-    const bool knowsWhenHeard = deviceReported || !followsDevice || clock.pastStartLimit(nowUs - reportWaitUs);
+    const bool knowsWhenHeard = deviceReported || !clock.followsDevice() || clock.pastStartLimit(nowUs - reportWaitUs);
     return knowsWhenHeard && (feed.ready() || clock.pastStartLimit(nowUs));
 }
 

@@ -57,7 +57,6 @@ private:
     int mixRate;
     MusicFeed feed;
     PlayClock clock;
-    bool followsDevice;
     std::int64_t seekFrame = 0;       // the music's frame the feed decodes from
     bool musicJoined = false;         // the audio thread's, from here on
     std::uint64_t joinStreamFrame = 0;  // the device's frame the music joined at

@@ -54,7 +54,7 @@ bool PlayClock::readAnchor(std::int64_t& mediaUs, std::int64_t& wallUs) {
 std::int64_t PlayClock::unheardPositionUs(std::int64_t nowUs) const {
     const std::int64_t resetUs = std::int64_t(resetPositionMs) * 1000;
     const std::int64_t sinceStartUs = std::max<std::int64_t>(0, nowUs - startUs);
-    if (!followsDevice) return resetUs + sinceStartUs;
+    if (!deviceFollowed) return resetUs + sinceStartUs;
     return resetUs + std::max<std::int64_t>(0, sinceStartUs - deviceStartLimitUs);
 }
 
@@ -62,7 +62,7 @@ std::uint32_t PlayClock::positionMs(std::int64_t nowUs) {
     if (!running) return lastPositionMs;
     std::int64_t mediaUs = 0;
     std::int64_t wallUs = 0;
-    const std::int64_t heardUs = followsDevice && readAnchor(mediaUs, wallUs) ? mediaUs + (nowUs - wallUs)
+    const std::int64_t heardUs = deviceFollowed && readAnchor(mediaUs, wallUs) ? mediaUs + (nowUs - wallUs)
                                                                               : unheardPositionUs(nowUs);
     // Nothing before the reset position comes out: a report of sound still to
     // come holds the position there rather than taking it below.

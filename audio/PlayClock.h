@@ -41,7 +41,8 @@ public:
     // device that plays to nowhere takes frames at a pace of its own, not the
     // pace of time (SDL's dummy driver sleeps whole ms per buffer: 1.3 % slow
     // here); its reports are ignored and the position is the steady clock.
-    void followDevice(bool follow) { followsDevice = follow; }
+    void followDevice(bool follow) { deviceFollowed = follow; }
+    bool followsDevice() const { return deviceFollowed; }
 
     // Runs from `now` on.
     void start(std::int64_t nowUs);
@@ -68,7 +69,7 @@ private:
 
     int sampleRate;
     bool running = false;
-    bool followsDevice = true;
+    bool deviceFollowed = true;
     std::int64_t startUs = 0;
     std::uint32_t resetPositionMs = 0;
     std::uint32_t lastPositionMs = 0;
