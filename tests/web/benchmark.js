@@ -45,6 +45,19 @@ function wallUs(wallMs) {
   return Math.round((wallMs - baseMs) * 1000);
 }
 
+// PipeWire's pulse server drops what a starved recorder has not taken in time
+// (the browser and llvmpipe fill both cores), and the recording's timing goes
+// with it: the recorder, and this process, which reads and stamps what it
+// records, go on the real-time scheduler where that is permitted.
+function readAheadOfOthers(pid) {
+  try {
+    execFileSync('chrt', ['--fifo', '--reset-on-fork', '--pid', '20', String(pid)], { stdio: 'ignore' });
+    return true;
+  } catch {
+    return false;
+  }
+}
+
 // Records the sink's monitor with parec, noting when each chunk arrived.
 function startRecording(sink, folder) {
   const recording = fs.createWriteStream(path.join(folder, 'recording.raw'));
@@ -52,6 +65,9 @@ function startRecording(sink, folder) {
   let bytes = 0;
   const recorder = spawn('parec', ['--raw', '--format=s16le', '--rate=44100', '--channels=2', '--latency-msec=2',
     '-d', `${sink}.monitor`], { stdio: ['ignore', 'pipe', 'inherit'] });
+  if (!readAheadOfOthers(recorder.pid) || !readAheadOfOthers(process.pid)) {
+    console.error('the recording runs at normal priority; on a busy machine it may lose samples');
+  }
   recorder.stdout.on('data', (data) => {
     const arrival = wallUs(wallMsNow());
     bytes += data.length;
