@@ -16,12 +16,20 @@
 // (-Wl,--wrap): every block handed to the device is compared with the
 // soundtrack decoded beforehand, from the first block of music on (the music
 // joins the device's stream once decoded, wherever the clock then stands).
+// Through a sound server, pa_stream_get_timing_info is wrapped too: the
+// server's own reports of the frames heard, against its timestamps, give the
+// device's pace ("device_drift_ms_per_min"; a sound card's clock, and a null
+// sink's, runs a little off the system's, and the position follows the
+// device) and the spread of the position about that pace
+// ("device_spread_ms"); "-" with no server.
 #include <SDL.h>
 #include <pulse/stream.h>
+#include <pulse/timeval.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -103,7 +111,77 @@ std::vector<std::int16_t> decode(const char* file, std::uint32_t& lengthMs) {
     return music;
 }
 
+// Frames the server counted as heard, against its timestamps: one entry per
+// fresh report (the audio layer reads each report several times).
+struct HeardReport {
+    double atS;
+    double frame;
+};
+
+std::vector<HeardReport>& heardReports() {
+    static std::vector<HeardReport> reports;
+    return reports;
+}
+
+// The slope of y against x by least squares, for (x, y) pairs from `from` on
+// (x counted from there: the server's timestamps are 1.8e9 s).
+template <typename Pairs, typename X, typename Y>
+double slope(const Pairs& pairs, X x, Y y, double from) {
+    double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+    const double y0 = pairs.empty() ? 0.0 : y(pairs.front());
+    for (const auto& pair : pairs) {
+        if (x(pair) < from) continue;
+        const double dx = x(pair) - from, dy = y(pair) - y0;
+        n += 1;
+        sx += dx;
+        sy += dy;
+        sxx += dx * dx;
+        sxy += dx * dy;
+    }
+    return n > 1 ? (n * sxy - sx * sy) / (n * sxx - sx * sx) : 0.0;
+}
+
+// How far the positions wander about a clock keeping `pace` from fromMs on
+// (steady ms, position ms readings): 5th to 95th percentile of position minus
+// that clock's time.
+double spreadAbout(const std::vector<std::pair<double, double>>& readings, double pace, double fromMs) {
+    std::vector<double> aheadMs;
+    for (const auto& [wallMs, positionMs] : readings)
+        if (wallMs >= fromMs) aheadMs.push_back(positionMs - (wallMs - fromMs) * pace);
+    if (aheadMs.empty()) return 0.0;
+    std::sort(aheadMs.begin(), aheadMs.end());
+    return aheadMs[aheadMs.size() * 95 / 100] - aheadMs[aheadMs.size() * 5 / 100];
+}
+
+// A report's count is never ahead of the sound and may be behind it (by up to
+// a graph cycle through PipeWire, whose count moves once a cycle): of each
+// second's reports, the one furthest ahead of its timestamp.
+std::vector<HeardReport> furthestAheadEachSecond(const std::vector<HeardReport>& reports) {
+    std::vector<HeardReport> kept;
+    for (const HeardReport& report : reports) {
+        const auto ahead = [](const HeardReport& r) { return r.frame / rate - r.atS; };
+        if (!kept.empty() && std::floor(kept.back().atS) == std::floor(report.atS)) {
+            if (ahead(report) > ahead(kept.back())) kept.back() = report;
+        } else {
+            kept.push_back(report);
+        }
+    }
+    return kept;
+}
+
 }  // namespace
+
+extern "C" const pa_timing_info* __real_pa_stream_get_timing_info(pa_stream* stream);
+extern "C" const pa_timing_info* __wrap_pa_stream_get_timing_info(pa_stream* stream) {
+    const pa_timing_info* timing = __real_pa_stream_get_timing_info(stream);
+    if (timing == nullptr || !timing->playing || timing->read_index_corrupt) return timing;
+    const double atS = double(pa_timeval_load(&timing->timestamp)) / 1e6;
+    const double frame =
+        double(timing->read_index) / (channels * sizeof(std::int16_t)) - double(timing->sink_usec) * rate / 1e6;
+    std::vector<HeardReport>& reports = heardReports();
+    if (reports.empty() || atS > reports.back().atS) reports.push_back({atS, frame});
+    return timing;
+}
 
 extern "C" int __real_SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained);
 extern "C" int __wrap_SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
@@ -144,6 +222,7 @@ int main(int argc, char** argv) {
     audio::playStream(stream);
     check().playing = true;
     const Clock::time_point start = Clock::now();
+    const double startWallS = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 
     // Each reading is bracketed by the steady time just before and just
     // after it: the position belongs to a moment in between.
@@ -185,30 +264,30 @@ int main(int argc, char** argv) {
     double movedAtMs = -1;
     for (size_t i = 0; i < positionMs.size() && movedAtMs < 0; ++i)
         if (positionMs[i] > 0) movedAtMs = beforeMs[i];
-    double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
-    for (size_t i = 0; i < positionMs.size(); ++i) {
-        const double wall = 0.5 * (beforeMs[i] + afterMs[i]);
-        if (movedAtMs < 0 || wall < movedAtMs + 1000) continue;
-        n += 1;
-        sx += wall;
-        sy += positionMs[i];
-        sxx += wall * wall;
-        sxy += wall * positionMs[i];
+    std::vector<std::pair<double, double>> readings;  // (steady ms, position ms)
+    for (size_t i = 0; i < positionMs.size(); ++i) readings.emplace_back(0.5 * (beforeMs[i] + afterMs[i]), positionMs[i]);
+    const auto first = [](const std::pair<double, double>& pair) { return pair.first; };
+    const auto second = [](const std::pair<double, double>& pair) { return pair.second; };
+    const double positionSlope = movedAtMs < 0 ? 1.0 : slope(readings, first, second, movedAtMs + 1000);
+    // The device's own pace over the same stretch of the run, by the server's
+    // clock (the wall clock, which keeps the steady clock's pace here).
+    const std::vector<HeardReport> reports = furthestAheadEachSecond(heardReports());
+    const double fromS = startWallS + (movedAtMs + 1000) / 1000;
+    const double frameRate = slope(
+        reports, [](const HeardReport& report) { return report.atS; },
+        [](const HeardReport& report) { return report.frame; }, fromS);
+    const bool devicePaced = reports.size() > 3 && frameRate > 0;
+    const double devicePace = devicePaced ? frameRate / rate : 1.0;
+    char deviceDrift[32] = "-", deviceSpread[32] = "-";
+    if (devicePaced) {
+        std::snprintf(deviceDrift, sizeof deviceDrift, "%.2f", (devicePace - 1.0) * 60000.0);
+        std::snprintf(deviceSpread, sizeof deviceSpread, "%.2f", spreadAbout(readings, devicePace, movedAtMs + 1000));
     }
-    const double slope = n > 1 ? (n * sxy - sx * sy) / (n * sxx - sx * sx) : 1.0;
-    // Spread: how far the position wanders about the steady clock over the
-    // same readings, 5th to 95th percentile.
-    std::vector<double> aheadMs;
-    for (size_t i = 0; i < positionMs.size(); ++i) {
-        const double wall = 0.5 * (beforeMs[i] + afterMs[i]);
-        if (movedAtMs >= 0 && wall >= movedAtMs + 1000) aheadMs.push_back(positionMs[i] - wall);
-    }
-    std::sort(aheadMs.begin(), aheadMs.end());
-    const double spread = aheadMs.empty() ? 0.0
-                                          : aheadMs[aheadMs.size() * 95 / 100] - aheadMs[aheadMs.size() * 5 / 100];
     std::printf("decreases %d largest_excess_ms %.2f at_position_ms %.0f largest_step_ms %.2f interval_ms %.2f "
-                "drift_ms_per_min %.2f spread_ms %.2f underruns %d frames %zu music_ms %u first_moved_ms %.0f\n",
-                decreases, largestExcess, largestExcessAtMs, largestStep, 16.667, (slope - 1.0) * 60000.0, spread,
-                check().underruns.load(), positionMs.size(), lengthMs, movedAtMs);
+                "drift_ms_per_min %.2f spread_ms %.2f underruns %d frames %zu music_ms %u first_moved_ms %.0f "
+                "device_drift_ms_per_min %s device_spread_ms %s\n",
+                decreases, largestExcess, largestExcessAtMs, largestStep, 16.667, (positionSlope - 1.0) * 60000.0,
+                movedAtMs < 0 ? 0.0 : spreadAbout(readings, 1.0, movedAtMs + 1000), check().underruns.load(),
+                positionMs.size(), lengthMs, movedAtMs, deviceDrift, deviceSpread);
     return 0;
 }
