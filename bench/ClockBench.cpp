@@ -154,13 +154,14 @@ double spreadAbout(const std::vector<std::pair<double, double>>& readings, doubl
 }
 
 // A report's count is never ahead of the sound and may be behind it (by up to
-// a graph cycle through PipeWire, whose count moves once a cycle): of each
-// second's reports, the one furthest ahead of its timestamp.
-std::vector<HeardReport> furthestAheadEachSecond(const std::vector<HeardReport>& reports) {
+// a graph cycle through PipeWire, whose count moves once a cycle, 43 ms at
+// most): of each tenth of a second's reports, the one furthest ahead of its
+// timestamp.
+std::vector<HeardReport> furthestAheadEachTenth(const std::vector<HeardReport>& reports) {
     std::vector<HeardReport> kept;
     for (const HeardReport& report : reports) {
         const auto ahead = [](const HeardReport& r) { return r.frame / rate - r.atS; };
-        if (!kept.empty() && std::floor(kept.back().atS) == std::floor(report.atS)) {
+        if (!kept.empty() && std::floor(kept.back().atS * 10) == std::floor(report.atS * 10)) {
             if (ahead(report) > ahead(kept.back())) kept.back() = report;
         } else {
             kept.push_back(report);
@@ -271,12 +272,12 @@ int main(int argc, char** argv) {
     const double positionSlope = movedAtMs < 0 ? 1.0 : slope(readings, first, second, movedAtMs + 1000);
     // The device's own pace over the same stretch of the run, by the server's
     // clock (the wall clock, which keeps the steady clock's pace here).
-    const std::vector<HeardReport> reports = furthestAheadEachSecond(heardReports());
+    const std::vector<HeardReport> reports = furthestAheadEachTenth(heardReports());
     const double fromS = startWallS + (movedAtMs + 1000) / 1000;
     const double frameRate = slope(
         reports, [](const HeardReport& report) { return report.atS; },
         [](const HeardReport& report) { return report.frame; }, fromS);
-    const bool devicePaced = reports.size() > 3 && frameRate > 0;
+    const bool devicePaced = reports.size() > 10 && frameRate > 0;
     const double devicePace = devicePaced ? frameRate / rate : 1.0;
     char deviceDrift[32] = "-", deviceSpread[32] = "-";
     if (devicePaced) {

@@ -18,7 +18,12 @@ start_sound_server() {  # kind sink log
     sound_server_pids+=($!)
     export DBUS_SESSION_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/bus
     for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR/bus" ] && break; sleep 0.1; done
-    for daemon in pipewire wireplumber pipewire-pulse; do
+    # WirePlumber and the pulse server give up at once ("Failed to connect to
+    # PipeWire") if PipeWire is not listening yet: they start once it is.
+    pipewire >> "$log" 2>&1 &
+    sound_server_pids+=($!)
+    for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/pipewire-0" ] && break; sleep 0.05; done
+    for daemon in wireplumber pipewire-pulse; do
       "$daemon" >> "$log" 2>&1 &
       sound_server_pids+=($!)
     done
