@@ -130,20 +130,22 @@ void sendKey(std::vector<std::unique_ptr<WatchedProgram>>& keys, const char* key
 // (the demo and llvmpipe fill both cores): 0.1 to 1.7 % of the samples were
 // lost, and the recording's timing with them. So the recorder, and this
 // program, which reads and stamps what it records, go on the real-time
-// scheduler; programs started from here after that run as usual.
-bool readAheadOfOthers() {
+// scheduler: this program first, and the recorder started next inherits it;
+// then with `childrenToo` false, so that programs started after run as usual.
+bool runAheadOfOthers(bool childrenToo) {
     sched_param priority{};
     priority.sched_priority = 20;
-    return sched_setscheduler(0, SCHED_FIFO | SCHED_RESET_ON_FORK, &priority) == 0;
+    return sched_setscheduler(0, SCHED_FIFO | (childrenToo ? 0 : SCHED_RESET_ON_FORK), &priority) == 0;
 }
 
 int measure(const char* demoPath, const char* soundtrack, double seconds, const std::string& sink) {
     const std::vector<float> reference = decodeMono(soundtrack, rate);
     setenv("SDL_AUDIODRIVER", "pulse", 1);
+    const bool ahead = runAheadOfOthers(true);
     WatchedProgram recorder({"parec", "--raw", "--format=s16le", "--rate=" + std::to_string(rate), "--channels=" + std::to_string(channels), "--latency-msec=2",
                            "-d", sink + ".monitor"},
                           true);
-    if (!recorder.runAheadOfOthers() || !readAheadOfOthers())
+    if (!ahead || !runAheadOfOthers(false))
         std::cerr << "av_offset: the recording runs at normal priority; on a busy machine it may lose samples\n";
     ArrivalFit fit(rate);
     WatchedProgram demo({demoPath}, true);

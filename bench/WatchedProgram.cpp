@@ -1,7 +1,6 @@
 #include "bench/WatchedProgram.h"
 
 #include <fcntl.h>
-#include <sched.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -61,10 +60,4 @@ bool WatchedProgram::running() {
     if (waitpid(pid, &raw, WNOHANG) == 0) return true;
     status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
     return false;
-}
-
-bool WatchedProgram::runAheadOfOthers() {
-    sched_param priority{};
-    priority.sched_priority = 20;
-    return status < 0 && sched_setscheduler(pid, SCHED_FIFO, &priority) == 0;
 }

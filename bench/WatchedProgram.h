@@ -27,10 +27,6 @@ public:
 
     bool running();
 
-    // Puts it on the real-time scheduler, ahead of every ordinary process, so
-    // that a busy machine cannot starve it; false when that is not permitted.
-    bool runAheadOfOthers();
-
 private:
     pid_t pid = -1;
     int outputFd = -1;
