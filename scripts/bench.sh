@@ -215,10 +215,13 @@ web_rows() {
   fi
   line=$(grep '^offset_ms' <<< "$out")
   if [ -n "$line" ]; then
-    local offset spread interval
+    local offset spread interval entries
     offset=$(field "$line" offset_ms) spread=$(field "$line" spread) interval=$(field "$line" interval_ms)
+    # Each entry's spread, in schedule order ("-" where no frame was placed):
+    # where the browser keeps the display's pace the spread is its own.
+    entries=$(grep '^entry ' <<< "$out" | while read -r entry; do s=$(field "$entry" spread); echo "${s:--}"; done | xargs)
     row "Web page A/V offset, sound after picture ($1, $2, median of $(field "$line" frames) frames)" \
-      "$offset ms, spread $spread ms ($(field "$line" p5) to $(field "$line" p95)) against frames every $interval ms; drawn $(field "$line" drawn_offset_ms) ms; $(field "$line" unknown) frames not placed$retried" \
+      "$offset ms, spread $spread ms ($(field "$line" p5) to $(field "$line" p95)) against frames every $interval ms (per entry: $entries ms); drawn $(field "$line" drawn_offset_ms) ms; $(field "$line" unknown) frames not placed$retried" \
       "within +-5 ms, spread <= one frame" \
       "$( [ "$(met "${offset#-}" '<=' 5)" = yes ] && [ "$(met "$spread" '<=' "$interval")" = yes ] && echo yes || echo no)"
   elif line=$(grep "^no frame's position was found" <<< "$out"); then

@@ -5,8 +5,9 @@
 // offset between the pictures and the sound: the page plays into that
 // PulseAudio or PipeWire sink, whose monitor parec records, and web_av_offset
 // (bench/WebAvOffset.cpp) places the recording against the positions the
-// frames showed and when. --seconds ends the show early with Escape; --size
-// sets the canvas's pixels (800x600 by default).
+// frames showed and when, over the whole show and per entry. --seconds ends
+// the show early with Escape; --size sets the canvas's pixels (800x600 by
+// default).
 //   node tests/web/benchmark.js SITE [--seconds S] [--size WxH]
 //        [--sink SINK --matcher WEB_AV_OFFSET --soundtrack QUIETFALL_MP3]
 import { execFileSync, spawn } from 'node:child_process';
@@ -83,12 +84,13 @@ function startRecording(sink, folder) {
   };
 }
 
-// Places the recording against the frames with web_av_offset; its line.
-function matchFrames(show, folder) {
+// Places the recording against the frames whose position `keep` accepts,
+// with web_av_offset; its line.
+function placeFrames(show, folder, keep) {
   const count = Math.min(show.positions.length, show.shownAt.length);
   const lines = [];
   for (let i = 0; i < count; ++i) {
-    lines.push(`${show.positions[i]} ${wallUs(show.shownAt[i])} ${wallUs(show.drawnAt[i])}`);
+    if (keep(show.positions[i])) lines.push(`${show.positions[i]} ${wallUs(show.shownAt[i])} ${wallUs(show.drawnAt[i])}`);
   }
   fs.writeFileSync(path.join(folder, 'frames.txt'), lines.join('\n') + '\n');
   // When the matcher can place no frame (the sound did not keep its pace), its
@@ -99,6 +101,20 @@ function matchFrames(show, folder) {
   } catch (error) {
     if (error.status === 1 && error.stdout) return error.stdout.trim();
     throw error;
+  }
+}
+
+// The whole show's frames, then each entry's: a browser that cannot keep the
+// display's pace in some scenes shows their frames one or more refreshes
+// apart, at random, and each entry's own figures tell those scenes from the
+// ones it keeps up with.
+function matchFrames(show, folder) {
+  console.log(placeFrames(show, folder, () => true));
+  const last = show.positions[show.positions.length - 1];
+  for (const entry of entries) {
+    if (entry.from >= last) break;
+    const end = entry.from + entry.length;
+    console.log(`entry ${entry.number} ${placeFrames(show, folder, (p) => p >= entry.from && p < end)}`);
   }
 }
 
@@ -180,7 +196,7 @@ await withBrowser(async (browser) => {
     if (stopRecording) {
       await stopRecording();
       console.log(`A/V (${browserName}, sink ${options.sink}):`);
-      console.log(matchFrames(show, folder));
+      matchFrames(show, folder);
     }
   } finally {
     server.close();
