@@ -204,10 +204,9 @@ web_rows() {
   out=$(web_run "$1")
   echo "$out" >> "$log"
   # Firefox's sound through a pulse server now and then hangs the page for
-  # good (6 runs in 25 here, with the page as it was and as it is: its
-  # content process idle, the page's script never answering); such a run is
-  # made once more, and the row says so. A page that stops again is
-  # measured as such: a row not met.
+  # good (a deadlock inside Firefox, met as the page reads the context's
+  # latency: see docs/benchmarks.md); such a run is made once more, and the
+  # row says so. A page that stops again is measured as such: a row not met.
   if ! grep -q "^offset_ms\|^no frame's position was found" <<< "$out"; then
     retried="; a first run ended without figures: $(grep -m 1 'Error' "$work/web_errors.txt" | tr -d '|' | cut -c1-160)"
     out=$(web_run "$1")
