@@ -32,9 +32,13 @@ start_sound_server() {  # kind sink log
   if [ "$kind" = pipewire ]; then
     pactl load-module module-null-sink sink_name="$sink" > /dev/null 2>> "$log" || return 1
   fi
-  # WirePlumber takes a moment before it lets the default sink be set.
-  for _ in $(seq 50); do pactl set-default-sink "$sink" 2> /dev/null && break; sleep 0.1; done
-  [ "$(pactl get-default-sink 2>> "$log")" = "$sink" ]
+  # WirePlumber takes a moment before it lets the default sink be set, and
+  # another before the server reports the new default.
+  for _ in $(seq 50); do
+    pactl set-default-sink "$sink" 2> /dev/null && [ "$(pactl get-default-sink 2>> "$log")" = "$sink" ] && return 0
+    sleep 0.1
+  done
+  return 1
 }
 
 stop_sound_server() {
