@@ -104,15 +104,19 @@ function placeFrames(show, folder, keep) {
   }
 }
 
+// The schedule entries that start before the show's last frame.
+function entriesReached(show) {
+  const last = show.positions[show.positions.length - 1];
+  return entries.filter((entry) => entry.from < last);
+}
+
 // The whole show's frames, then each entry's: a browser that cannot keep the
 // display's pace in some scenes shows their frames one or more refreshes
 // apart, at random, and each entry's own figures tell those scenes from the
 // ones it keeps up with.
 function matchFrames(show, folder) {
   console.log(placeFrames(show, folder, () => true));
-  const last = show.positions[show.positions.length - 1];
-  for (const entry of entries) {
-    if (entry.from >= last) break;
+  for (const entry of entriesReached(show)) {
     const end = entry.from + entry.length;
     console.log(`entry ${entry.number} ${placeFrames(show, folder, (p) => p >= entry.from && p < end)}`);
   }
@@ -181,9 +185,8 @@ await withBrowser(async (browser) => {
     console.log(`Frames per second of music, per entry (${browserName}):`);
     const last = show.positions[show.positions.length - 1];
     const rates = [];
-    for (const entry of entries) {
+    for (const entry of entriesReached(show)) {
       const end = Math.min(entry.from + entry.length, last);
-      if (end <= entry.from) break;
       const frames = show.positions.filter((p) => p >= entry.from && p < end).length;
       rates.push((frames * 1000 / (end - entry.from)).toFixed(1));
       console.log(`  ${String(entry.number).padStart(2)} ${entry.scene.padEnd(16)} ${rates[rates.length - 1]}`);
