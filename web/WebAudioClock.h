@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "runtime/MusicClock.h"
 #include "web/AudioReading.h"
 #include "web/FrameShowTime.h"
+#include "web/FrameClock.h"
 #include "web/HeardOffset.h"
 
 // The browser's clock: the position of Quietfall.MP3 being heard when the
@@ -16,16 +16,13 @@
 // the show plays in silence on the page's steady clock and the page says so;
 // once the context runs, the music starts where the show is, and the clock
 // follows it.
-class WebAudioClock : public MusicClock {
+class WebAudioClock : public FrameClock {
 public:
     // Plays the decoded soundtrack from 0 once the audio context runs. Throws
     // Failure when the page could not fetch or decode it.
     void start() override;
     std::uint32_t position() override;
-
-    // The value the last call of position() returned: inside a frame, the
-    // position the frame was drawn for.
-    std::uint32_t latestPosition() const { return latest; }
+    std::uint32_t framePosition() const override { return latest; }
 
 private:
     static constexpr double waitForSoundMs = 1000;

@@ -1,5 +1,6 @@
 // The demo in a web page. The page calls main once the viewer has pressed
-// Start and the soundtrack is decoded, with the canvas size in pixels; main
+// Start and the soundtrack is decoded, with the canvas size in pixels and,
+// to play frame by frame as tidewash-capture renders, a frame rate; main
 // opens the WebGL canvas, builds the demo and starts the show, and the browser
 // then calls frame() once per animation frame until the show is over. The
 // lines the live demo writes ("FPS: N", "ERROR: ...", the position on Space)
@@ -17,7 +18,8 @@
 #include "runtime/Demo.h"
 #include "web/BrowserFrameEnd.h"
 #include "web/WebAudioClock.h"
-#include "web/WebGlGaps.h"
+#include "web/GlFunctions.h"
+#include "web/SteppedClock.h"
 
 // From library_page.js.
 extern "C" {
@@ -33,8 +35,8 @@ namespace {
 // The show outlives main: the browser calls frame() after main has returned.
 // The demo is built once the GL context exists, as its scenes upload
 // textures when they are made; like the page, it is never torn down.
-WebAudioClock musicClock;
-BrowserFrameEnd frameEnd(musicClock);
+FrameClock* musicClock = nullptr;
+BrowserFrameEnd* frameEnd = nullptr;
 Demo* demo = nullptr;
 
 // The native demo's failure for a window it cannot open, with the reason.
@@ -42,7 +44,7 @@ Failure windowFailure(const std::string& reason) { return Failure("Cannot open t
 
 // The canvas as an OpenGL window: opaque (no alpha channel, so the page's
 // compositor never blends the picture with the page behind it), with a depth
-// buffer, and with the WebGL gaps bridged before any texture is uploaded.
+// buffer, and OpenGL 1.1 over its WebGL context.
 void openCanvas(int width, int height) {
     if (SDL_Init(SDL_INIT_VIDEO) < 0) throw windowFailure(SDL_GetError());
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -54,7 +56,8 @@ void openCanvas(int width, int height) {
     char reason[256];
     if (tidewash_page_webgl_missing(reason, sizeof reason) != 0) throw windowFailure(reason);
     if (glGetString(GL_VERSION) == nullptr) throw windowFailure("no OpenGL context");
-    bridgeWebGlGaps();
+    const std::string failure = pageGl().open();
+    if (!failure.empty()) throw windowFailure(failure);
 }
 
 void reportFailure(const Failure& failure) {
@@ -69,7 +72,11 @@ void showEnds() {
 
 void frame() {
     try {
-        if (!demo->step()) {
+        const bool goesOn = demo->step();
+        // The frame's last batch goes to WebGL before the page looks at the
+        // picture and before the browser shows it.
+        glFlush();
+        if (!goesOn) {
             emscripten_cancel_main_loop();
             showEnds();
             return;
@@ -88,12 +95,17 @@ void frame() {
     }
 }
 
-// A canvas edge from main's arguments: a positive number of pixels, or the
-// fallback.
-int canvasEdge(int argc, char** argv, int index, int fallback) {
+// A number from main's arguments: a positive one, or the fallback.
+int positiveArgument(int argc, char** argv, int index, int fallback) {
     if (index >= argc) return fallback;
-    const int edge = std::atoi(argv[index]);
-    return edge > 0 ? edge : fallback;
+    const int value = std::atoi(argv[index]);
+    return value > 0 ? value : fallback;
+}
+
+// The music as the page plays it, or frame by frame at a fixed rate.
+FrameClock* newClock(int framesPerSecond) {
+    if (framesPerSecond > 0) return new SteppedClock(static_cast<std::uint32_t>(framesPerSecond));
+    return new WebAudioClock;
 }
 
 }  // namespace
@@ -103,9 +115,11 @@ extern "C" EMSCRIPTEN_KEEPALIVE void tidewash_resume() { emscripten_resume_main_
 
 int main(int argc, char** argv) {
     try {
-        openCanvas(canvasEdge(argc, argv, 1, windowWidth), canvasEdge(argc, argv, 2, windowHeight));
+        openCanvas(positiveArgument(argc, argv, 1, windowWidth), positiveArgument(argc, argv, 2, windowHeight));
+        musicClock = newClock(positiveArgument(argc, argv, 3, 0));
+        frameEnd = new BrowserFrameEnd(*musicClock);
         demo = new Demo;
-        if (!demo->begin(musicClock, frameEnd)) {
+        if (!demo->begin(*musicClock, *frameEnd)) {
             showEnds();
             return 0;
         }

@@ -1,7 +1,8 @@
 // The web page's figures, measured by hand or by scripts/bench.sh (not a
 // test): the page's size raw and gzipped, the time from page load to the
 // first frame, the frames per second in each entry of a show in the browser
-// TIDEWASH_BROWSER names (harness.js), and with --sink the
+// TIDEWASH_BROWSER names (harness.js) with the page's work per frame (the
+// animation frame's demo and script, at the 95th percentile), and with --sink the
 // offset between the pictures and the sound: the page plays into that
 // PulseAudio or PipeWire sink, whose monitor parec records, and web_av_offset
 // (bench/WebAvOffset.cpp) places the recording against the positions the
@@ -122,6 +123,13 @@ function matchFrames(show, folder) {
   }
 }
 
+// The 95th percentile of some durations (nearest rank); NaN for none.
+function percentile95(values) {
+  if (values.length === 0) return NaN;
+  const sorted = [...values].sort((a, b) => a - b);
+  return sorted[Math.ceil(sorted.length * 0.95) - 1];
+}
+
 function kib(bytes) {
   return `${(bytes / 1024).toFixed(1)} KiB`;
 }
@@ -177,21 +185,25 @@ await withBrowser(async (browser) => {
       positions: window.tidewash.framePositions,
       drawnAt: window.tidewash.frameDrawnAt,
       shownAt: window.tidewash.frameShownAt,
+      workMs: window.tidewash.frameWorkMs,
       lines: window.tidewash.lines,
       notice: document.getElementById('notice') ? document.getElementById('notice').textContent : '',
     }));
     console.log(`Page load to Start enabled: ${show.readyAt.toFixed(0)} ms`);
     console.log(`Page load to first frame: ${show.firstFrameAt.toFixed(0)} ms`);
-    console.log(`Frames per second of music, per entry (${browserName}):`);
+    console.log(`Frames per second of music, and the page's work per frame at the 95th percentile, per entry (${browserName}):`);
     const last = show.positions[show.positions.length - 1];
     const rates = [];
+    const works = [];
     for (const entry of entriesReached(show)) {
       const end = Math.min(entry.from + entry.length, last);
-      const frames = show.positions.filter((p) => p >= entry.from && p < end).length;
-      rates.push((frames * 1000 / (end - entry.from)).toFixed(1));
-      console.log(`  ${String(entry.number).padStart(2)} ${entry.scene.padEnd(16)} ${rates[rates.length - 1]}`);
+      const inEntry = show.positions.map((p, i) => i).filter((i) => show.positions[i] >= entry.from && show.positions[i] < end);
+      rates.push((inEntry.length * 1000 / (end - entry.from)).toFixed(1));
+      works.push(percentile95(inEntry.map((i) => show.workMs[i]).filter((ms) => ms !== undefined)).toFixed(2));
+      console.log(`  ${String(entry.number).padStart(2)} ${entry.scene.padEnd(16)} ${rates[rates.length - 1].padStart(5)} fps ${works[works.length - 1].padStart(6)} ms`);
     }
     console.log(`fps_per_entry ${rates.join(' ')}`);
+    console.log(`work_ms_p95_per_entry ${works.join(' ')}`);
     console.log(`The page wrote: ${show.lines.join(' | ')}`);
     // The notice is in the page from the start, hidden; the page logs it when
     // the show goes silent.

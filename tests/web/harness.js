@@ -109,8 +109,9 @@ export function launchBrowser({ webgl = true, sound = true } = {}) {
 // Opens the page at an 800 x 600 viewport, its canvas 800 x 600 unless
 // `size` says otherwise, and collects its console: every message as {type,
 // text, url}, and uncaught page errors as type 'pageerror'. A `script` given
-// runs in the page as it loads, as the page's own would.
-export async function openPage(browser, url, { script = null, size = '800x600' } = {}) {
+// runs in the page as it loads, as the page's own would; `query` is more of
+// the address's query (such as '&fps=20').
+export async function openPage(browser, url, { script = null, size = '800x600', query = '' } = {}) {
   const page = await browser.newPage();
   if (script) await page.evaluateOnNewDocument(script);
   const messages = [];
@@ -118,7 +119,7 @@ export async function openPage(browser, url, { script = null, size = '800x600' }
     messages.push({ type: message.type(), text: message.text(), url: message.location().url || '' });
   });
   page.on('pageerror', (error) => messages.push({ type: 'pageerror', text: String(error), url: '' }));
-  await page.goto(`${url}?size=${size}`);
+  await page.goto(`${url}?size=${size}${query}`);
   return { page, messages };
 }
 

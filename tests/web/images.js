@@ -4,6 +4,10 @@
 import fs from 'node:fs';
 import { PNG } from 'pngjs';
 
+// The most two renderings of one frame may differ by and still be the same
+// picture: the mean |difference| per channel, 0 to 255.
+export const largestPixelDifference = 4;
+
 // {width, height, data}: data holds RGBA bytes, top row first.
 export function readPng(bytesOrPath) {
   const bytes = typeof bytesOrPath === 'string' ? fs.readFileSync(bytesOrPath) : bytesOrPath;

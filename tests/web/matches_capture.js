@@ -14,7 +14,9 @@ import path from 'node:path';
 import {
   cameraKeyAfter, cameraKeyTimes, capturePositions, check, entries, entryOfFrame, runTest,
 } from './harness.js';
-import { blockColours, brightPixels, meanAbsoluteDifference, meanColour, readPng } from './images.js';
+import {
+  blockColours, brightPixels, largestPixelDifference, meanAbsoluteDifference, meanColour, readPng,
+} from './images.js';
 
 const [shotsFolder, capture, soundtrack] = process.argv.slice(2);
 
@@ -29,7 +31,6 @@ const comparisons = {
   tunnel: ['colour', 'blocks'],
   grid: ['pixels'],
 };
-const largestPixelDifference = 4;        // mean |difference| per channel, 0 to 255
 const largestColourDifference = 5;       // per channel of the mean colour
 const blockColumns = 8;                  // a grid of 8 x 6 blocks of 100 x 100 pixels
 const blockRows = 6;

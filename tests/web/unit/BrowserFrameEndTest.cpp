@@ -11,6 +11,7 @@
 #include "tests/support/RecordingScene.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/web/unit/PageStandIns.h"
+#include "web/SteppedClock.h"
 #include "web/WebAudioClock.h"
 
 namespace {
@@ -63,6 +64,18 @@ TEST_F(BrowserFrameEndTest, ReportsThePositionEachFrameWasDrawnFor) {
     ASSERT_TRUE(show.begin(clock, frameEnd));
     for (int frame = 0; frame < 4; ++frame) ASSERT_TRUE(show.step());
     EXPECT_EQ(pageStandIns::shownPositions(), (std::vector<std::uint32_t>{0, 16, 33, 50}));
+}
+
+// Frame by frame at 20 fps: each frame 50 ms of music on, through the entries
+// as a 20 fps capture goes (an entry ends in its first frame past its length).
+TEST_F(BrowserFrameEndTest, ASteppedShowMovesOnOneFrameOfMusicPerFrame) {
+    SteppedClock clock(20);
+    BrowserFrameEnd frameEnd(clock);
+    TwoEntryShow show;
+    ASSERT_TRUE(show.begin(clock, frameEnd));
+    while (show.step()) {
+    }
+    EXPECT_EQ(pageStandIns::shownPositions(), (std::vector<std::uint32_t>{0, 50, 100, 150, 200, 250, 300}));
 }
 
 TEST_F(BrowserFrameEndTest, SpaceWritesTheMusicPositionAsALineOfDigits) {

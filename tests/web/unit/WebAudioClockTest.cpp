@@ -93,14 +93,14 @@ TEST_F(WebAudioClockTest, AClockMovingInBlocksGivesEvenSteps) {
     }
 }
 
-TEST_F(WebAudioClockTest, LatestPositionIsTheLastReadingWithoutReadingAgain) {
+TEST_F(WebAudioClockTest, FramePositionIsTheLastReadingWithoutReadingAgain) {
     pageStandIns::setSeconds({0.5, 0.75});
     WebAudioClock clock;
     clock.start();
-    EXPECT_EQ(clock.latestPosition(), 0u);
+    EXPECT_EQ(clock.framePosition(), 0u);
     EXPECT_EQ(clock.position(), 500u);
-    EXPECT_EQ(clock.latestPosition(), 500u);
-    EXPECT_EQ(clock.latestPosition(), 500u);
+    EXPECT_EQ(clock.framePosition(), 500u);
+    EXPECT_EQ(clock.framePosition(), 500u);
     EXPECT_EQ(clock.position(), 750u);
 }
 
