@@ -9,6 +9,7 @@ mergeInto(LibraryManager.library, {
     buffer: null,
     context: null,
     loading: null,
+    latencySeconds: null,
 
     // Fetches and decodes the soundtrack; the promise resolves to whether it
     // could. Decoding needs no running audio context, so it uses an offline
@@ -53,6 +54,10 @@ mergeInto(LibraryManager.library, {
     // Writes what the context tells now, in the order of AudioReading's
     // fields: running, currentTime, the output timestamp's context time and
     // moment (0 when there is none), baseLatency + outputLatency, and now.
+    // The latency is read once, when the context first runs, before the
+    // music starts: Firefox can deadlock for good inside a read of
+    // outputLatency while its audio thread runs (tests/web/latency_reads.js
+    // shows it), and the latency of an open stream does not change.
     read: function(fields) {
       var context = TidewashAudio.context;
       var at = fields >> 3;
@@ -60,7 +65,8 @@ mergeInto(LibraryManager.library, {
       HEAPF64.fill(0, at, at + 6);
       HEAPF64[at + 5] = now;
       if (!context) return;
-      HEAPF64[at] = context.state === 'running' && context.currentTime > 0 ? 1 : 0;
+      var running = context.state === 'running' && context.currentTime > 0;
+      HEAPF64[at] = running ? 1 : 0;
       HEAPF64[at + 1] = context.currentTime;
       if (context.getOutputTimestamp) {
         var stamp = context.getOutputTimestamp();
@@ -69,7 +75,10 @@ mergeInto(LibraryManager.library, {
           HEAPF64[at + 3] = stamp.performanceTime;
         }
       }
-      HEAPF64[at + 4] = (context.baseLatency || 0) + (context.outputLatency || 0);
+      if (running && TidewashAudio.latencySeconds === null) {
+        TidewashAudio.latencySeconds = (context.baseLatency || 0) + (context.outputLatency || 0);
+      }
+      HEAPF64[at + 4] = TidewashAudio.latencySeconds || 0;
     }
   },
   $TidewashAudio__postset: 'Module["tidewashAudio"] = TidewashAudio;',

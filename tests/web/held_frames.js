@@ -1,5 +1,5 @@
 // The page draws the capture program's pixels: played frame by frame at the
-// capture's rate (?fps=20), it holds a frame in every schedule entry, and
+// capture's rate (?fps=10), it holds a frame in every schedule entry, and
 // each is the still tidewash-capture renders at that rate and position,
 // within the pixel tolerance, the particle clouds and the tunnel included, as
 // both have drawn the same frames before.
@@ -12,9 +12,9 @@ import { capturePositions, check, consoleErrors, openPage, runTest, serveFolder,
 import { largestPixelDifference, meanAbsoluteDifference, readPng } from './images.js';
 
 const [site, capture, soundtrack] = process.argv.slice(2);
-const fps = 20;
-// One time in each entry: the stills in the README.
-const times = [5000, 11000, 16000, 25000, 29500, 50000, 80000, 100000];
+const fps = 10;
+// One time in each entry.
+const times = [5000, 11000, 16000, 25000, 29500, 40000, 80000, 95000];
 // The frame a capture at this rate shows at each time.
 const positions = times.map((time) => capturePositions(fps, time).pop());
 
