@@ -15,7 +15,8 @@ for figure in "Frame cost, entry8" "Own share of a frame's instructions, entry 8
   "Peak resident memory" "Clean build" "Capture to PNG, 800x600" "Capture to MP4, 800x600, first" "Capture to MP4, 800x600 --supersample 2" \
   "Capture to MKV, 800x600" "Capture to MP4, 1920x1080" \
   "Web page A/V offset, sound after picture (firefox, PulseAudio" "Web page A/V offset, sound after picture (chromium, PipeWire" \
-  "Web page frames per second of music, per entry (firefox"; do
+  "Web page frames per second of music, per entry (firefox" "Web page work per frame, 95th percentile, per entry (firefox" \
+  "Web page freezes, the page no longer answering (firefox, PulseAudio" "Web page freezes, the page no longer answering (firefox, PipeWire"; do
   grep -qF "| $figure" <<< "$out" || { echo "FAIL: the table has no row for \"$figure\""; exit 1; }
 done
 echo "the table has every row"

@@ -221,6 +221,14 @@ web_rows() {
       "$offset ms, spread $spread ms ($(field "$line" p5) to $(field "$line" p95)) against frames every $interval ms (per entry: $entries ms); drawn $(field "$line" drawn_offset_ms) ms; $(field "$line" unknown) frames not placed" \
       "within +-5 ms, spread <= one frame" \
       "$( [ "$(met "${offset#-}" '<=' 5)" = yes ] && [ "$(met "$spread" '<=' "$interval")" = yes ] && echo yes || echo no)"
+    local first first_offset
+    first=$(grep '^first_22s offset_ms' <<< "$out")
+    first_offset=$(field "$first" offset_ms)
+    row "Web page A/V offset over the first 22 s ($1, $2, median of $(field "$first" frames) frames)" \
+      "${first_offset:-no frame placed} ms, spread $(field "$first" spread) ms; $(awk -v a="${first_offset:-nan}" -v b="$offset" 'BEGIN { printf "%+.2f", a - b }') ms from the whole show's" \
+      "within +-5 ms, and within 2 ms of the whole show's" \
+      "$( [ -n "$first_offset" ] && [ "$(met "${first_offset#-}" '<=' 5)" = yes ] &&
+          [ "$(awk -v a="$first_offset" -v b="$offset" 'BEGIN { d = a - b; print (d <= 2 && d >= -2) ? "yes" : "no" }')" = yes ] && echo yes || echo no)"
   elif line=$(grep "^no frame's position was found" <<< "$out"); then
     # The sound in the recording never kept the music's pace between two
     # places found in it (it dropped out or stalled all along): measured, and

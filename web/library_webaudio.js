@@ -10,6 +10,7 @@ mergeInto(LibraryManager.library, {
     context: null,
     loading: null,
     latencySeconds: null,
+    stampsRead: false,
 
     // Fetches and decodes the soundtrack; the promise resolves to whether it
     // could. Decoding needs no running audio context, so it uses an offline
@@ -35,7 +36,10 @@ mergeInto(LibraryManager.library, {
     // Opens the audio context, or asks a suspended one to run again; call it
     // from the user's gestures.
     open: function() {
-      if (!TidewashAudio.context) TidewashAudio.context = new AudioContext();
+      if (!TidewashAudio.context) {
+        TidewashAudio.context = new AudioContext();
+        TidewashAudio.stampsRead = !/Firefox\//.test(navigator.userAgent);
+      }
       if (TidewashAudio.context.state !== 'running') TidewashAudio.context.resume().catch(function() {});
     },
 
@@ -55,9 +59,10 @@ mergeInto(LibraryManager.library, {
     // fields: running, currentTime, the output timestamp's context time and
     // moment (0 when there is none), baseLatency + outputLatency, and now.
     // The latency is read once, when the context first runs, before the
-    // music starts: Firefox can deadlock for good inside a read of
-    // outputLatency while its audio thread runs (tests/web/latency_reads.js
-    // shows it), and the latency of an open stream does not change.
+    // music starts, and Firefox's output timestamp not at all: Firefox can
+    // deadlock for good inside a read of either while its audio thread runs
+    // (tests/web/latency_reads.js shows it). The latency of an open stream
+    // does not change, and Firefox's stamp is no finer than its currentTime.
     read: function(fields) {
       var context = TidewashAudio.context;
       var at = fields >> 3;
@@ -68,7 +73,7 @@ mergeInto(LibraryManager.library, {
       var running = context.state === 'running' && context.currentTime > 0;
       HEAPF64[at] = running ? 1 : 0;
       HEAPF64[at + 1] = context.currentTime;
-      if (context.getOutputTimestamp) {
+      if (context.getOutputTimestamp && TidewashAudio.stampsRead) {
         var stamp = context.getOutputTimestamp();
         if (stamp.performanceTime > 0 && stamp.contextTime > 0) {
           HEAPF64[at + 2] = stamp.contextTime;

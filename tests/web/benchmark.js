@@ -117,6 +117,9 @@ function entriesReached(show) {
 // ones it keeps up with.
 function matchFrames(show, folder) {
   console.log(placeFrames(show, folder, () => true));
+  // The show's first 22 s (the first four entries) on their own: a figure
+  // held to the whole show's.
+  console.log(`first_22s ${placeFrames(show, folder, (p) => p < 22000)}`);
   for (const entry of entriesReached(show)) {
     const end = entry.from + entry.length;
     console.log(`entry ${entry.number} ${placeFrames(show, folder, (p) => p >= entry.from && p < end)}`);
