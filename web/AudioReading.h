@@ -8,7 +8,7 @@ struct AudioReading {
     double contextSeconds = 0;          // its currentTime: the sound rendered so far
     double stampContextSeconds = 0;     // getOutputTimestamp(): this context time ...
     double stampMs = 0;                 // ... was at the output at this moment; 0 when not told
-    double latencySeconds = 0;          // baseLatency + outputLatency, as reported when the context first ran
+    double latencySeconds = 0;          // baseLatency + outputLatency, as the stream first reported it
     double nowMs = 0;                   // when the reading was taken
 
     // The context time heard from the speakers at atMs: the output timestamp

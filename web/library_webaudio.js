@@ -9,7 +9,9 @@ mergeInto(LibraryManager.library, {
     buffer: null,
     context: null,
     loading: null,
-    latencySeconds: null,
+    latencySeconds: 0,
+    latencyKnown: false,
+    latencyReadAt: -Infinity,
     stampsRead: false,
 
     // Fetches and decodes the soundtrack; the promise resolves to whether it
@@ -58,11 +60,14 @@ mergeInto(LibraryManager.library, {
     // Writes what the context tells now, in the order of AudioReading's
     // fields: running, currentTime, the output timestamp's context time and
     // moment (0 when there is none), baseLatency + outputLatency, and now.
-    // The latency is read once, when the context first runs, before the
-    // music starts, and Firefox's output timestamp not at all: Firefox can
-    // deadlock for good inside a read of either while its audio thread runs
-    // (tests/web/latency_reads.js shows it). The latency of an open stream
-    // does not change, and Firefox's stamp is no finer than its currentTime.
+    // The latency is read when the context first runs, and then every
+    // quarter of a second until the stream reports its output latency
+    // (Firefox does only after its first half second or so), never again
+    // after; Firefox's output timestamp not at all. Firefox can deadlock for
+    // good inside any read of either while its audio thread runs
+    // (tests/web/latency_reads.js shows it), so the page reads as seldom as it
+    // can. The latency of an open stream does not change, and Firefox's stamp
+    // is its currentTime less that latency.
     read: function(fields) {
       var context = TidewashAudio.context;
       var at = fields >> 3;
@@ -80,10 +85,13 @@ mergeInto(LibraryManager.library, {
           HEAPF64[at + 3] = stamp.performanceTime;
         }
       }
-      if (running && TidewashAudio.latencySeconds === null) {
-        TidewashAudio.latencySeconds = (context.baseLatency || 0) + (context.outputLatency || 0);
+      if (running && !TidewashAudio.latencyKnown && now - TidewashAudio.latencyReadAt >= 250) {
+        var output = context.outputLatency || 0;
+        TidewashAudio.latencySeconds = (context.baseLatency || 0) + output;
+        TidewashAudio.latencyKnown = output > 0 || !('outputLatency' in context);
+        TidewashAudio.latencyReadAt = now;
       }
-      HEAPF64[at + 4] = TidewashAudio.latencySeconds || 0;
+      HEAPF64[at + 4] = TidewashAudio.latencySeconds;
     }
   },
   $TidewashAudio__postset: 'Module["tidewashAudio"] = TidewashAudio;',
