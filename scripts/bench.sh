@@ -261,23 +261,28 @@ web_rows() {
   work=${work#work_ms_p95_per_entry }
   row "Web page work per frame, 95th percentile, per entry ($1, 800x600)" "$work ms" "<= 4 ms in every entry" \
     "$(met "$(least -r <<< "$work")" '<=' 4)"
-  # An entry short of the display's pace at 800 x 600 that keeps it at
-  # 320 x 240 is held back by the renderer's fill, not by the page's work.
-  [ "$(met "$slowest" '>=' 58)" = yes ] && return 0
-  note "web page in $1 at 320x240"
-  out=$(web_run "$1" "${web_show[@]}" --size 320x240)
-  echo "$out" >> "$log"
-  line=$(grep '^fps_per_entry' <<< "$out")
-  if [ -z "$line" ]; then
-    broken "Web page frames per second, 320x240 ($1)" "no figures" ">= 58 where 800x600 fell short"
-    return 0
-  fi
-  local small short_ok
-  small=${line#fps_per_entry }
-  short_ok=$(paste <(tr ' ' '\n' <<< "$rates") <(tr ' ' '\n' <<< "$small") |
-    awk '$1 < 58 && $2 < 58 { bad = 1 } END { print bad ? "no" : "yes" }')
-  row "Web page frames per second of music, per entry ($1, 320x240)" "$small" \
-    ">= 58 in every entry short of it at 800x600" "$short_ok"
+  # An entry short of the display's pace at 800 x 600 that keeps it at a
+  # smaller size, the page's work the same, is held back by the renderer's
+  # fill, not by the page: 320 x 240, then 160 x 120 for what is still short.
+  local size small
+  for size in 320x240 160x120; do
+    [ "$(met "$slowest" '>=' 58)" = yes ] && return 0
+    note "web page in $1 at $size"
+    out=$(web_run "$1" "${web_show[@]}" --size "$size")
+    echo "$out" >> "$log"
+    line=$(grep '^fps_per_entry' <<< "$out")
+    if [ -z "$line" ]; then
+      broken "Web page frames per second, $size ($1)" "no figures" ">= 58 where 800x600 fell short"
+      return 0
+    fi
+    small=${line#fps_per_entry }
+    # Where the larger size fell short, the smaller one's rate counts.
+    rates=$(paste -d ' ' <(tr ' ' '\n' <<< "$rates") <(tr ' ' '\n' <<< "$small") |
+      awk '{ printf "%s%s", (NR > 1 ? " " : ""), ($1 < 58 ? $2 : $1) }')
+    slowest=$(least <<< "$rates")
+    row "Web page frames per second of music, per entry ($1, $size)" "$small (work per frame at the 95th percentile: $(grep '^work_ms_p95_per_entry' <<< "$out" | cut -d' ' -f2-) ms)" \
+      ">= 58 in every entry short of it at the larger sizes" "$(met "$slowest" '>=' 58)"
+  done
 }
 
 # Firefox's page stopping for good: PLAYS plays of the page for SECONDS with
