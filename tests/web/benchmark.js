@@ -26,25 +26,41 @@ if (!site || rest.length % 2 !== 0 || (options.sink && !(options.matcher && opti
   process.exit(2);
 }
 
-// The wall clock in ms at high resolution, as the page's
-// performance.timeOrigin + performance.now() is. Node's own timeOrigin can be
-// off the system clock by 10 ms and more, so the steady clock's offset from
-// Date.now() is measured instead: Date.now() counts whole ms, never ahead, so
-// over a few ms of samples the largest difference is the offset.
-function wallClock() {
-  let offset = -Infinity;
-  for (const end = performance.now() + 20; performance.now() < end;) {
-    const steady = performance.now();
-    offset = Math.max(offset, Date.now() - steady);
-  }
-  return () => performance.now() + offset;
+// Our steady clock in whole microseconds, for the recording's chunks and
+// (mapped onto it) the page's frames.
+function us(ms) {
+  return Math.round(ms * 1000);
 }
-const wallMsNow = wallClock();
 
-// Wall-clock microseconds from a base of our own.
-const baseMs = Math.floor(Date.now());
-function wallUs(wallMs) {
-  return Math.round((wallMs - baseMs) * 1000);
+// The page's steady clock (performance.now()) less ours, from the quickest
+// of some round trips in which the page read its clock: no wall clock comes
+// into the mapping. Both browsers' wall clocks (performance.timeOrigin, on
+// which the page stamps its frames) and Node's can be off the system's by
+// 10 ms and more, and by different amounts in each run; the round trip is
+// good to half its length.
+async function clockOffset(page) {
+  let best = { offsetMs: 0, roundTripMs: Infinity };
+  for (let i = 0; i < 40; ++i) {
+    const sent = performance.now();
+    const pageMs = await page.evaluate(() => performance.now());
+    const back = performance.now();
+    if (back - sent < best.roundTripMs) best = { offsetMs: pageMs - (sent + back) / 2, roundTripMs: back - sent };
+  }
+  return best;
+}
+
+// How far the page's wall clock (timeOrigin + now) stands from ours
+// (Date.now(), at ours's resolution: it counts whole ms, never ahead, so over
+// a few ms of samples the largest difference from the steady clock is its
+// offset), given the steady clocks' offset: what mapping the page's frames by
+// the wall clocks would have got wrong.
+function wallClockErrorMs(pageTimeOrigin, steady) {
+  let wallLessSteady = -Infinity;
+  for (const end = performance.now() + 20; performance.now() < end;) {
+    const now = performance.now();
+    wallLessSteady = Math.max(wallLessSteady, Date.now() - now);
+  }
+  return pageTimeOrigin + steady.offsetMs - wallLessSteady;
 }
 
 // PipeWire's pulse server drops what a starved recorder has not taken in time
@@ -71,7 +87,7 @@ function startRecording(sink, folder) {
     console.error('the recording runs at normal priority; on a busy machine it may lose samples');
   }
   recorder.stdout.on('data', (data) => {
-    const arrival = wallUs(wallMsNow());
+    const arrival = us(performance.now());
     bytes += data.length;
     recording.write(data);
     chunks.push(`${Math.floor(bytes / 4)} ${arrival}`);
@@ -89,9 +105,11 @@ function startRecording(sink, folder) {
 // with web_av_offset; its line.
 function placeFrames(show, folder, keep) {
   const count = Math.min(show.positions.length, show.shownAt.length);
+  // The page's wall-clock stamps on our steady clock.
+  const ours = (pageWallMs) => us(pageWallMs - show.timeOrigin - show.clock.offsetMs);
   const lines = [];
   for (let i = 0; i < count; ++i) {
-    if (keep(show.positions[i])) lines.push(`${show.positions[i]} ${wallUs(show.shownAt[i])} ${wallUs(show.drawnAt[i])}`);
+    if (keep(show.positions[i])) lines.push(`${show.positions[i]} ${ours(show.shownAt[i])} ${ours(show.drawnAt[i])}`);
   }
   fs.writeFileSync(path.join(folder, 'frames.txt'), lines.join('\n') + '\n');
   // When the matcher can place no frame (the sound did not keep its pace), its
@@ -159,6 +177,7 @@ await withBrowser(async (browser) => {
     // Start is pressed as soon as it can be: the page has its WebAssembly
     // ready; the show then waits for the soundtrack's decoding.
     await page.waitForFunction(() => window.tidewash.state === 'ready', { timeout: 60000, polling: 5 });
+    const clockBefore = await clockOffset(page);
     await page.click('#fullscreen');
     await page.click('#start');
     if (options.seconds) {
@@ -182,7 +201,9 @@ await withBrowser(async (browser) => {
       await page.keyboard.press('Escape');
     }
     await page.waitForFunction(() => window.tidewash.state === 'ended', { timeout: 300000 });
+    const clockAfter = await clockOffset(page);
     const show = await page.evaluate(() => ({
+      timeOrigin: performance.timeOrigin,
       readyAt: window.tidewash.readyAt,
       firstFrameAt: window.tidewash.firstFrameAt,
       positions: window.tidewash.framePositions,
@@ -192,6 +213,11 @@ await withBrowser(async (browser) => {
       lines: window.tidewash.lines,
       notice: document.getElementById('notice') ? document.getElementById('notice').textContent : '',
     }));
+    show.clock = clockBefore.roundTripMs <= clockAfter.roundTripMs ? clockBefore : clockAfter;
+    console.log(`The page's clock less ours: ${clockBefore.offsetMs.toFixed(2)} ms before the show, ` +
+      `${clockAfter.offsetMs.toFixed(2)} ms after (round trips ${clockBefore.roundTripMs.toFixed(2)} and ` +
+      `${clockAfter.roundTripMs.toFixed(2)} ms); the wall clocks would have placed the page's frames ` +
+      `${wallClockErrorMs(show.timeOrigin, show.clock).toFixed(2)} ms late`);
     console.log(`Page load to Start enabled: ${show.readyAt.toFixed(0)} ms`);
     console.log(`Page load to first frame: ${show.firstFrameAt.toFixed(0)} ms`);
     console.log(`Frames per second of music, and the page's work per frame at the 95th percentile, per entry (${browserName}):`);
