@@ -258,7 +258,7 @@ server_rows() {  # server label
   export XDG_RUNTIME_DIR=$work/$1 HOME=$work/$1
   mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
   if start_sound_server "$1" bench "$log"; then
-    "$bench/av_offset" "$demo" "$soundtrack" "$av_s" bench > av.txt 2>> "$log"
+    "$bench/av_offset" "$demo" "$soundtrack" "$av_s" bench "$1" > av.txt 2>> "$log"
     summary=$(grep '^offset_ms' av.txt)
     if [ -n "$summary" ]; then
       offset=$(field "$summary" offset_ms)

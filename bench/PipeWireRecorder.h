@@ -1,0 +1,42 @@
+#pragma once
+
+#include <pipewire/stream.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "bench/ServerRecorder.h"
+
+struct pw_thread_loop;
+
+// Records a sink's monitor through PipeWire's own stream API. Each buffer is
+// taken in the graph cycle that delivers it, and stamped from the stream's
+// time report of that cycle: the driver's cycle start, less the delay PipeWire
+// reports from the sink to this stream and what the stream's resampler holds.
+class PipeWireRecorder : public ServerRecorder {
+public:
+    PipeWireRecorder() = default;
+    ~PipeWireRecorder() override;
+    PipeWireRecorder(const PipeWireRecorder&) = delete;
+    PipeWireRecorder& operator=(const PipeWireRecorder&) = delete;
+
+    bool start(const std::string& sink, int rate) override;
+    void take(std::vector<float>& mono, std::vector<Stamp>& stamps) override;
+
+    // The delay PipeWire reported last, in ms (for the log).
+    double reportedDelayMs();
+
+private:
+    static void process(void* self);
+
+    pw_stream_events events{};
+    pw_thread_loop* loop = nullptr;
+    pw_stream* stream = nullptr;
+    int rate = 44100;
+    std::mutex lock;  // the graph's thread appends, the reader takes
+    std::vector<float> pendingMono;
+    std::vector<Stamp> pendingStamps;
+    std::int64_t samplesSoFar = 0;
+    double lastDelayMs = 0;
+};
