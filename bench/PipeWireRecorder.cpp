@@ -51,14 +51,16 @@ void PipeWireRecorder::process(void* self) {
     const spa_data& data = taken->buffer->datas[0];
     const auto* samples = static_cast<const float*>(data.data);
     const std::uint32_t frames = data.chunk->size / (2 * sizeof(float));
-    // The cycle started at time.now; the sound in it reached the sink
-    // time.delay before (in the graph's rate), and the resampler holds
+    // The sink took this sound in the cycle before this one; on its way here
+    // it spent time.delay (in the graph's rate), and the resampler holds
     // time.buffered frames of the stream's rate that came before it.
     const double delayUs = time.rate.denom > 0 ? double(time.delay) * 1e6 * time.rate.num / time.rate.denom : 0;
-    const double heardUs = double(time.now) / 1000.0 - delayUs - double(time.buffered) * 1e6 / recorder->rate;
+    const double heardUs =
+        double(recorder->previousCycleNs) / 1000.0 - delayUs - double(time.buffered) * 1e6 / recorder->rate;
     {
         const std::lock_guard<std::mutex> hold(recorder->lock);
-        recorder->pendingStamps.push_back({recorder->samplesSoFar, heardUs});
+        if (recorder->previousCycleNs != 0) recorder->pendingStamps.push_back({recorder->samplesSoFar, heardUs});
+        recorder->previousCycleNs = time.now;
         for (std::uint32_t frame = 0; frame < frames; ++frame)
             recorder->pendingMono.push_back(0.5f * (samples[2 * frame] + samples[2 * frame + 1]) * 32768.0f);
         recorder->samplesSoFar += frames;
