@@ -285,7 +285,7 @@ int measure(const std::string& player, const char* soundtrack, double seconds, c
     session.readUntil(steadyUs() + 300000);
     recorder.stop();
     if (status != 0) return 1;
-    StampFit stamps;
+    StampFit stamps(rate);
     if (!fit.fit() || !stamps.fit(session.serverStamps())) {
         std::cout << "the recording is too short\n";
         return 1;
@@ -305,11 +305,11 @@ int measure(const std::string& player, const char* soundtrack, double seconds, c
     auto* const pipeWire = dynamic_cast<PipeWireRecorder*>(serverRecorder.get());
     std::printf("offset_ms %.2f min %.2f max %.2f spread_ms %.2f readings %zu unmatched %d correlation %.4f "
                 "sink_rate_hz %.1f arrival_offset_ms %.2f arrival_spread_ms %.2f recorder_delay_ms %.2f "
-                "stamp_residual_ms %.3f\n",
+                "stamp_scatter_ms %.3f\n",
                 median(byServer.offsetsMs), byServer.offsetsMs.front(), byServer.offsetsMs.back(),
                 spread(byServer.offsetsMs), byServer.offsetsMs.size(), byServer.unmatched, byServer.lowestCorrelation,
                 1e6 / stamps.microsecondsPerSample(), median(byArrival.offsetsMs), spread(byArrival.offsetsMs),
-                pipeWire != nullptr ? pipeWire->reportedDelayMs() : 0.0, stamps.largestResidualUs() / 1000.0);
+                pipeWire != nullptr ? pipeWire->reportedDelayMs() : 0.0, stamps.stampScatterUs() / 1000.0);
     return 0;
 }
 

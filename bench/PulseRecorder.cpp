@@ -52,10 +52,12 @@ bool PulseRecorder::start(const std::string& sink, int sampleRate) {
     if (started) {
         pa_stream_set_read_callback(stream, &PulseRecorder::read, this);
         pa_stream_set_latency_update_callback(stream, &PulseRecorder::timingUpdated, this);
-        // Small fragments, as parec --latency-msec=2 asks for.
+        // The stamps hold what the sink renders ahead, so the fragments need
+        // not be small; 20 ms ones spare the server (two recorders at 2 ms
+        // overran the null sink's queue).
         pa_buffer_attr buffering{};
         buffering.maxlength = std::uint32_t(-1);
-        buffering.fragsize = std::uint32_t(pa_usec_to_bytes(2000, &format));
+        buffering.fragsize = std::uint32_t(pa_usec_to_bytes(20000, &format));
         started = pa_stream_connect_record(stream, (sink + ".monitor").c_str(), &buffering,
                                            pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY)) == 0;
     }
@@ -85,7 +87,10 @@ void PulseRecorder::read(pa_stream* stream, std::size_t, void* self) {
 }
 
 // The server's account: by `timestamp` it had written write_index bytes for
-// us, the last of them captured source_usec before.
+// us, the last of them captured source_usec before; a monitor captures what
+// its sink renders, which the sink plays sink_usec later (a null sink
+// renders ahead of time by as much as its clients let it; its monitor
+// reports no latency of its own).
 void PulseRecorder::timingUpdated(pa_stream* stream, void* self) {
     auto* recorder = static_cast<PulseRecorder*>(self);
     const pa_timing_info* const timing = pa_stream_get_timing_info(stream);
@@ -93,7 +98,7 @@ void PulseRecorder::timingUpdated(pa_stream* stream, void* self) {
     const double atUs = steadyNowUs() - double(pa_timeval_age(&timing->timestamp));
     const std::int64_t frame = timing->write_index / std::int64_t(bytesPerFrame);
     const std::lock_guard<std::mutex> hold(recorder->lock);
-    recorder->pendingStamps.push_back({frame, atUs - double(timing->source_usec)});
+    recorder->pendingStamps.push_back({frame, atUs - double(timing->source_usec) + double(timing->sink_usec)});
 }
 
 void PulseRecorder::take(std::vector<float>& mono, std::vector<Stamp>& stamps) {

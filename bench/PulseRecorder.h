@@ -12,8 +12,9 @@ struct pa_threaded_mainloop;
 
 // Records a sink's monitor through libpulse. With each stretch read, the
 // server's timing of the stream is asked for: the frame it had written for
-// us by then was captured the source's reported latency before the moment it
-// stamped that account, and the stretch is placed by it.
+// us by then was heard at the sink at the moment it stamped that account,
+// less the source's reported latency, plus the sink's (what the sink had
+// rendered to the monitor but not yet played).
 class PulseRecorder : public ServerRecorder {
 public:
     PulseRecorder() = default;

@@ -5,21 +5,28 @@
 #include "bench/ServerRecorder.h"
 
 // When each sample of a recording was heard, from the sound server's stamps
-// of some of them: the least-squares line through the stamps, so that the
-// jitter of any one stamp (a cycle's wake-up, a timing reply's own stamp)
-// averages out and the sink's pace is kept.
+// of some of them. A sample's time comes from the stamps within half a second
+// of it, each carried to the sample at the nominal rate, taking their median:
+// a stamp made late (a timing reply held up) is outvoted, and a sink that
+// stopped and started again (PulseAudio's null sink resumes once something
+// plays) only misleads the stamps of its own half second.
 class StampFit {
 public:
-    // False with fewer than two stamps a second apart.
+    explicit StampFit(int sampleRate) : sampleRate(sampleRate) {}
+
+    // False with stamps spanning less than a second.
     bool fit(const std::vector<ServerRecorder::Stamp>& stamps);
 
-    double heardUs(double index) const { return interceptUs + index * usPerSample; }
+    double heardUs(double index) const;
+    // The sink's pace over the whole recording, by least squares.
     double microsecondsPerSample() const { return usPerSample; }
-    // The largest distance of a stamp from the line.
-    double largestResidualUs() const { return residualUs; }
+    // The 99th percentile of the stamps' distances from the times given for
+    // their samples.
+    double stampScatterUs() const { return scatterUs; }
 
 private:
-    double interceptUs = 0;
+    int sampleRate;
+    std::vector<ServerRecorder::Stamp> kept;
     double usPerSample = 0;
-    double residualUs = 0;
+    double scatterUs = 0;
 };
