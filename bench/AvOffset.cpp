@@ -17,9 +17,12 @@
 // the time each reported position was heard. Prints one line per reading and
 // a summary: "offset_ms MEDIAN min MIN max MAX spread_ms S readings N
 // unmatched U correlation LOWEST sink_rate_hz R arrival_offset_ms A
-// arrival_spread_ms AS recorder_delay_ms D", the first figures from the
+// arrival_spread_ms AS recorder_delay_ms D stamp_scatter_ms SC missed_cycles
+// M", the first figures from the
 // server-stamped recording, arrival_* from parec's (the rate is the sink's by
-// the steady clock, D the delay PipeWire reported to its recorder); a
+// the steady clock, D the delay PipeWire reported to its recorder, SC how far
+// the server's stamps lie from the times taken for their samples, M the
+// cycles that brought PipeWire's recorder nothing); a
 // positive offset means the sound comes after the position.
 #include <poll.h>
 #include <sched.h>
@@ -305,11 +308,11 @@ int measure(const std::string& player, const char* soundtrack, double seconds, c
     auto* const pipeWire = dynamic_cast<PipeWireRecorder*>(serverRecorder.get());
     std::printf("offset_ms %.2f min %.2f max %.2f spread_ms %.2f readings %zu unmatched %d correlation %.4f "
                 "sink_rate_hz %.1f arrival_offset_ms %.2f arrival_spread_ms %.2f recorder_delay_ms %.2f "
-                "stamp_scatter_ms %.3f\n",
+                "stamp_scatter_ms %.3f missed_cycles %d\n",
                 median(byServer.offsetsMs), byServer.offsetsMs.front(), byServer.offsetsMs.back(),
                 spread(byServer.offsetsMs), byServer.offsetsMs.size(), byServer.unmatched, byServer.lowestCorrelation,
                 1e6 / stamps.microsecondsPerSample(), median(byArrival.offsetsMs), spread(byArrival.offsetsMs),
-                pipeWire != nullptr ? pipeWire->reportedDelayMs() : 0.0, stamps.stampScatterUs() / 1000.0);
+                pipeWire != nullptr ? pipeWire->reportedDelayMs() : 0.0, stamps.stampScatterUs() / 1000.0, pipeWire != nullptr ? pipeWire->cyclesMissed() : 0);
     return 0;
 }
 

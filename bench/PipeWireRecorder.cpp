@@ -60,6 +60,11 @@ void PipeWireRecorder::process(void* self) {
     {
         const std::lock_guard<std::mutex> hold(recorder->lock);
         if (recorder->previousCycleNs != 0) recorder->pendingStamps.push_back({recorder->samplesSoFar, heardUs});
+        // A cycle that brought this recorder nothing leaves the cycles'
+        // starts further apart than the buffer's length.
+        const double bufferNs = double(frames) * 1e9 / recorder->rate;
+        if (recorder->previousCycleNs != 0 && double(time.now - recorder->previousCycleNs) > 1.5 * bufferNs)
+            ++recorder->missedCycles;
         recorder->previousCycleNs = time.now;
         for (std::uint32_t frame = 0; frame < frames; ++frame)
             recorder->pendingMono.push_back(0.5f * (samples[2 * frame] + samples[2 * frame + 1]) * 32768.0f);
@@ -75,6 +80,11 @@ void PipeWireRecorder::take(std::vector<float>& mono, std::vector<Stamp>& stamps
     stamps.insert(stamps.end(), pendingStamps.begin(), pendingStamps.end());
     pendingMono.clear();
     pendingStamps.clear();
+}
+
+int PipeWireRecorder::cyclesMissed() {
+    const std::lock_guard<std::mutex> hold(lock);
+    return missedCycles;
 }
 
 double PipeWireRecorder::reportedDelayMs() {

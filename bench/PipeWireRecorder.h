@@ -32,6 +32,8 @@ public:
 
     // The delay PipeWire reported last, in ms (for the log).
     double reportedDelayMs();
+    // How many times a cycle passed without a buffer for this recorder.
+    int cyclesMissed();
 
 private:
     static void process(void* self);
@@ -46,4 +48,5 @@ private:
     std::int64_t samplesSoFar = 0;
     std::int64_t previousCycleNs = 0;  // the start of the cycle before, 0 before the first
     double lastDelayMs = 0;
+    int missedCycles = 0;
 };
