@@ -13,8 +13,14 @@
 // a cycle's start, which is their upper envelope: the estimate starts from
 // the largest offset of the last `windowUs`. It keeps up with a sound card's
 // drift (its clock against the steady one, a fraction of a ms over the
-// window), follows a step forward at once and the sound falling behind (an
-// underrun) once the window has passed. A server whose count moves smoothly
+// window) and follows a step forward at once. The sound falling behind (an
+// underrun: a cycle, or a stretch, the sink played without the stream) shows
+// as the reports lying a cycle or more below the envelope (more than
+// `fallThresholdUs` where the count moves smoothly); once they have done so
+// for `recentUs` and `recentReports` reports, the older ones are dropped and
+// the estimate follows the sound then rather than when the window has passed: through PipeWire at short cycles
+// on a busy machine, underruns come several a second, and the window's
+// envelope had the picture up to 160 ms ahead of the sound. A server whose count moves smoothly
 // (PulseAudio) gives offsets within a fraction of a ms of each other, and
 // the envelope changes nothing.
 //
@@ -38,6 +44,12 @@ public:
 
     // How far back reports count.
     static constexpr std::int64_t windowUs = 2000000;
+    // How long, and over how many reports, the sound must be seen behind the
+    // envelope, and by how much where the count moves smoothly (a stepping
+    // count's reports lie within a cycle below it, less an eighth of this).
+    static constexpr std::int64_t recentUs = 100000;
+    static constexpr int recentReports = 10;
+    static constexpr std::int64_t fallThresholdUs = 2000;
 
     // The server counts frame `frame` as heard at atUs (steady clock, reports
     // in time order). Returns the frame the estimate says is heard at atUs.
@@ -52,6 +64,8 @@ public:
     std::int64_t cycleFrames() const { return cycle; }
 
 private:
+    void fallBehind(std::int64_t& largestUs, std::int64_t cycleFrames, std::int64_t atUs);
+
     struct Offset {
         std::int64_t atUs;
         std::int64_t offsetUs;    // heard time minus atUs
@@ -67,7 +81,8 @@ private:
     std::int64_t cycle = 0;
     std::array<Offset, capacity> offsets{};
     int newest = -1;
-    int count = 0;
+    int count = 0;            // reports kept
+    std::int64_t sinceUs = 0;  // reports before this are no longer counted (the sound fell behind)
     std::int64_t lastFrame = 0;
     bool countMoved = false;
 };
