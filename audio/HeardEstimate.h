@@ -18,9 +18,10 @@
 // as the reports lying a cycle or more below the envelope (more than
 // `fallThresholdUs` where the count moves smoothly); once they have done so
 // for `recentUs` and `recentReports` reports, the older ones are dropped and
-// the estimate follows the sound then rather than when the window has passed: through PipeWire at short cycles
-// on a busy machine, underruns come several a second, and the window's
-// envelope had the picture up to 160 ms ahead of the sound. A server whose count moves smoothly
+// the estimate follows the sound then rather than when the window has
+// passed: through PipeWire at short cycles on a busy machine, cycles go
+// missed several a second, and the window's envelope had the picture up to
+// 160 ms ahead of the sound. A server whose count moves smoothly
 // (PulseAudio) gives offsets within a fraction of a ms of each other, and
 // the envelope changes nothing.
 //
@@ -47,8 +48,8 @@ public:
     // How long, and over how many reports, the sound must be seen behind the
     // envelope, and by how much where the count moves smoothly (a stepping
     // count's reports lie within a cycle below it, less an eighth of this).
-    static constexpr std::int64_t recentUs = 100000;
-    static constexpr int recentReports = 10;
+    static constexpr std::int64_t recentUs = 50000;
+    static constexpr int recentReports = 6;
     static constexpr std::int64_t fallThresholdUs = 2000;
 
     // The server counts frame `frame` as heard at atUs (steady clock, reports

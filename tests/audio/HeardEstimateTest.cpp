@@ -67,7 +67,7 @@ TEST(HeardEstimate, FollowsADriftingCardAndTheSoundFallingBehindAtOnce) {
         ASSERT_LE(estimated, frames(heardUs + 250));
     }
     // An underrun: from 60 s on the sound is 300 ms later than before. The
-    // estimate follows once the last 100 ms of reports all say so.
+    // estimate follows once the last 50 ms of reports all say so.
     HeardEstimate stalled(rate);
     for (std::int64_t atUs = 0; atUs <= 62 * second; atUs += 5000) {
         const std::int64_t heardUs = atUs < 60 * second ? atUs : atUs - 300000;
