@@ -30,24 +30,28 @@ std::int64_t HeardEstimate::report(std::int64_t frame, std::int64_t atUs) {
 
 // Whether the sound fell behind the envelope: every report since the newest
 // that lies near it (within a cycle, or fallThresholdUs when the count moves
-// smoothly) spans more than recentUs and numbers recentReports or more. If
-// so, the reports up to that one no longer count, and the envelope is that
-// of those after it.
+// smoothly) spans more than recentUs, numbers recentReports or more, and
+// has seen the count move on. If so, the reports up to that one no longer
+// count, and the envelope is that of those after it. A count standing still
+// all along is the graph held up, not the stream missing its turn: a null
+// sink's graph catches up when it runs again, and the reports come back up.
 void HeardEstimate::fallBehind(std::int64_t& largestUs, std::int64_t cycleFrames, std::int64_t atUs) {
     const std::int64_t fallUs =
         cycleFrames > 0 ? std::max(fallThresholdUs / 8, cycleFrames * 1000000 / sampleRate - fallThresholdUs / 8) : fallThresholdUs;
     std::int64_t afterUs = std::numeric_limits<std::int64_t>::min();
     int after = 0;
+    bool moved = false;
     for (int i = 0; i < count; ++i) {
         const Offset& report = offsets[std::size_t((newest - i + capacity) % capacity)];
         if (atUs - report.atUs > windowUs || report.atUs < sinceUs) return;
         if (report.offsetUs > largestUs - fallUs) {
-            if (atUs - report.atUs <= recentUs || after < recentReports) return;
+            if (atUs - report.atUs <= recentUs || after < recentReports || !moved) return;
             sinceUs = report.atUs + 1;
             largestUs = afterUs;
             return;
         }
         afterUs = std::max(afterUs, report.offsetUs);
         ++after;
+        moved = moved || report.moveFrames > 0;
     }
 }

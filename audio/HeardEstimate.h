@@ -17,7 +17,9 @@
 // underrun: a cycle, or a stretch, the sink played without the stream) shows
 // as the reports lying a cycle or more below the envelope (more than
 // `fallThresholdUs` where the count moves smoothly); once they have done so
-// for `recentUs` and `recentReports` reports, the older ones are dropped and
+// for `recentUs` and `recentReports` reports while the count moved on (a
+// count that stands still is the graph held up, and a null sink's graph
+// catches up when it runs again), the older ones are dropped and
 // the estimate follows the sound then rather than when the window has
 // passed: through PipeWire at short cycles on a busy machine, cycles go
 // missed several a second, and the window's envelope had the picture up to

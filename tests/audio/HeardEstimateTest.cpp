@@ -82,7 +82,8 @@ TEST(HeardEstimate, FollowsADriftingCardAndTheSoundFallingBehindAtOnce) {
 // 56th cycle the sink plays without the stream, whose sound then comes a
 // cycle later for good, and the count stands still for that cycle. The
 // estimate is never more than that cycle ahead of the sound (the window's
-// envelope alone put it six cycles ahead, 32 ms), and soon back within a ms.
+// envelope alone put it six cycles ahead, 32 ms), and soon back within a ms;
+// yet a graph held up whole, which catches up, is not taken for a fall.
 TEST(HeardEstimate, FollowsACycleMissedNowAndThen) {
     const std::int64_t quantum = 256;
     const std::int64_t cycleFrames = quantum * rate / 48000;
@@ -101,6 +102,18 @@ TEST(HeardEstimate, FollowsACycleMissedNowAndThen) {
         if (estimated >= heard - frames(1000) && estimated <= heard + frames(1000)) ++within;
     }
     EXPECT_GT(within, 9 * 200 / 2) << "within a ms of the sound less than half the time";
+
+    // A graph held up for 200 ms, its count standing still, that then
+    // catches up: the sound has not fallen behind, and the estimate stays.
+    HeardEstimate held(rate, true);
+    for (std::int64_t atUs = 0; atUs < 3 * second; atUs += 5000) {
+        const bool standing = atUs >= 2 * second && atUs < 2 * second + 200000;
+        const std::int64_t countedUs = standing ? 2 * second : atUs;
+        const std::int64_t estimated = held.report(frames(startOf(cycleOf(countedUs) + 1) - 30000), atUs);
+        if (atUs >= second) {
+            ASSERT_GE(estimated, frames(atUs - 30000 - 1000)) << "taken for the sound falling behind at " << atUs;
+        }
+    }
 }
 
 }  // namespace
