@@ -64,10 +64,10 @@ PulseOutput::~PulseOutput() {
 
 bool PulseOutput::open(int rate) {
     mixRate = rate;
-    estimate = HeardEstimate(rate);
     mainloop = pa_threaded_mainloop_new();
-    if (mainloop == nullptr) return false;
-    return connect() && startStream();
+    if (mainloop == nullptr || !connect()) return false;
+    estimate = HeardEstimate(rate, serverIsPipeWire());
+    return startStream();
 }
 
 // Connects to the server the environment names, or the user's, without
@@ -85,6 +85,40 @@ bool PulseOutput::connect() {
         }
         if (state == PA_CONTEXT_READY) return true;
         if (!PA_CONTEXT_IS_GOOD(state) || std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+// Whether the server is PipeWire's pulse server, by the name it gives
+// ("PulseAudio (on PipeWire 0.3.65)"): it counts a graph cycle's frames as
+// heard as the cycle starts. False when it does not say within connectLimit.
+bool PulseOutput::serverIsPipeWire() {
+    struct Answer {
+        bool given = false;
+        bool pipeWire = false;
+    } answer;
+    const auto heard = [](pa_context*, const pa_server_info* info, void* to) {
+        auto* const answered = static_cast<Answer*>(to);
+        answered->pipeWire = info != nullptr && info->server_name != nullptr && std::strstr(info->server_name, "PipeWire") != nullptr;
+        answered->given = true;
+    };
+    pa_operation* asked = nullptr;
+    {
+        const MainloopLock lock(mainloop);
+        asked = pa_context_get_server_info(context, heard, &answer);
+    }
+    if (asked == nullptr) return false;
+    const auto deadline = std::chrono::steady_clock::now() + connectLimit;
+    for (;;) {
+        {
+            const MainloopLock lock(mainloop);
+            if (answer.given || pa_operation_get_state(asked) != PA_OPERATION_RUNNING ||
+                std::chrono::steady_clock::now() > deadline) {
+                if (pa_operation_get_state(asked) == PA_OPERATION_RUNNING) pa_operation_cancel(asked);
+                pa_operation_unref(asked);
+                return answer.given && answer.pipeWire;
+            }
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
@@ -157,7 +191,7 @@ void PulseOutput::timingUpdated(pa_stream*, void* self) { static_cast<PulseOutpu
 
 // The frame being heard, by the server's account of what it has taken from
 // the stream and what it still holds, at the moment the server gave that
-// account. Until the server asks again after its first request, it has not
+// account (through PipeWire, less the cycle it counts ahead). Until the server asks again after its first request, it has not
 // begun to play: PulseAudio's null sink takes its time over that (up to 2 s
 // here). Nor is the frame passed on until the estimate has settled: PipeWire's
 // first reports can be a whole cycle behind, and the picture would step.

@@ -18,7 +18,8 @@ struct timeval;
 // PipeWire's pulse server) through libpulse. The server says when each frame
 // is heard, its own output latency included (a Bluetooth headset's too):
 // libpulse's stream timing, asked for every few ms and smoothed by a
-// HeardEstimate. libpulse's thread asks for frames and reports that timing
+// HeardEstimate, told when the server is PipeWire's pulse server, which counts
+// a graph cycle's frames as heard as the cycle starts. libpulse's thread asks for frames and reports that timing
 // with its lock held; the main thread takes the lock only to say which track
 // plays.
 class PulseOutput : public AudioOutput {
@@ -35,6 +36,7 @@ public:
 
 private:
     bool connect();
+    bool serverIsPipeWire();
     bool startStream();
     static void write(pa_stream* stream, std::size_t bytes, void* self);
     static void askTiming(pa_mainloop_api* api, pa_time_event* timer, const timeval* at, void* self);

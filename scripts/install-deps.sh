@@ -6,7 +6,7 @@ set -eu
 packages="
   build-essential cmake pkg-config
   libsdl1.2-dev libgl-dev libgl1-mesa-dri libglx-mesa0
-  libmpg123-dev libmp3lame-dev libpulse-dev
+  libmpg123-dev libmp3lame-dev libpulse-dev libpipewire-0.3-dev
   libpng-dev libfreetype-dev fonts-dejavu-core fonts-urw-base35
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-apps imagemagick
@@ -14,7 +14,7 @@ packages="
   libegl-dev libegl-mesa0 ffmpeg
   clang libclang-rt-14-dev llvm valgrind
   libsdl1.2-compat openbox wmctrl dpkg-dev desktop-file-utils
-  pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus-daemon
+  pulseaudio pulseaudio-utils pipewire pipewire-pulse pipewire-bin wireplumber dbus-daemon mpv
   emscripten node-acorn chromium firefox-esr
   lintian help2man man-db weston xwayland zip unzip
 "

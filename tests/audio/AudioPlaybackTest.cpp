@@ -92,20 +92,29 @@ TEST_F(AudioPlayback, WithoutASoundDeviceStreamsStillOpenAndKeepTime) {
 }
 
 // Through the sound server the environment names, when one runs
-// (tests/audio/sound_servers.sh starts PulseAudio and PipeWire for it and
-// listens to the sink): the position moves on with the sound.
-TEST_F(AudioPlayback, ThroughASoundServerThePositionMovesOn) {
+// (tests/audio/sound_servers.sh starts PulseAudio, and PipeWire at a forced
+// cycle of 2048 frames, for it and listens to the sink): the position moves
+// on with the sound, never back, and steadily: from one reading to the next
+// it moves on by no more than the steady clock did, give or take a few ms,
+// never by a whole cycle (43 ms) at once.
+TEST_F(AudioPlayback, ThroughASoundServerThePositionMovesOnSteadily) {
     if (!initWithDriver("pulse")) GTEST_SKIP() << "no sound server";
     MusicStream* stream = openTone(3.0);
     ASSERT_NE(stream, nullptr);
     audio::setStreamTime(stream, 0);
     audio::playStream(stream);
     std::uint32_t position = 0;
+    Clock::time_point previousRead = Clock::now();
     for (int i = 0; i < 10000 && position < 2000; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         const std::uint32_t now = audio::streamTime(stream);
+        const Clock::time_point read = Clock::now();
         ASSERT_GE(now, position) << "the clock went back";
+        if (position > 0) {
+            ASSERT_LE(now - position, msSince(previousRead) + 6) << "the clock jumped at " << now << " ms";
+        }
         position = now;
+        previousRead = read;
     }
     EXPECT_GE(position, 2000u);
 }

@@ -2,8 +2,10 @@
 # The audio layer through real sound servers: PulseAudio, and PipeWire with its
 # pulse server and WirePlumber, each started here as the user's daemons in a
 # private XDG_RUNTIME_DIR (PipeWire with a session bus of its own) with a null
-# sink. The playback test plays a tone through each; the sink's monitor must
-# hear it, from the audio layer's own stream, while the position moves on.
+# sink, PipeWire's graph forced to cycles of 2048 frames (the longest a
+# desktop runs at, and the one the heard position must take off). The
+# playback test plays a tone through each; the sink's monitor must hear it,
+# from the audio layer's own stream, while the position moves on steadily.
 #   sound_servers.sh AUDIO_PLAYBACK_TESTS
 set -u
 tests=$1
@@ -23,6 +25,9 @@ for server in pulseaudio pipewire; do
   chmod 700 "$run/runtime"
   export XDG_RUNTIME_DIR=$run/runtime HOME=$run/home
   start_sound_server "$server" check "$run/log.txt" || fail "$server did not start with the null sink as default"
+  if [ "$server" = pipewire ]; then
+    pw-metadata -n settings 0 clock.force-quantum 2048 > /dev/null 2>> "$run/log.txt" || fail "the cycle could not be forced"
+  fi
   parec --raw --format=s16le --rate=44100 --channels=2 --latency-msec=20 -d check.monitor > "$run/heard.raw" 2>> "$run/log.txt" &
   recorder=$!
   pids+=($recorder)
