@@ -25,6 +25,7 @@
 // cycles that brought PipeWire's recorder nothing); a
 // positive offset means the sound comes after the position.
 #include <poll.h>
+
 #include <sched.h>
 #include <unistd.h>
 
@@ -40,6 +41,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/SteadyTime.h"
 #include "base/Soundtrack.h"
 #include "base/Window.h"
 #include "bench/ArrivalFit.h"
@@ -56,11 +58,6 @@ namespace {
 constexpr int rate = mixRate;
 constexpr int channels = mixChannels;
 
-std::int64_t steadyUs() {
-    using namespace std::chrono;
-    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
 struct Report {
     double positionMs;
     std::int64_t arrivalUs;
@@ -75,7 +72,7 @@ public:
     // Reads what comes until untilUs.
     void readUntil(std::int64_t untilUs) {
         while (true) {
-            const std::int64_t now = steadyUs();
+            const std::int64_t now = steadyTimeUs();
             if (now >= untilUs) return;
             server.take(stamped, stamps);
             pollfd fds[2] = {{recorder.output(), POLLIN, 0}, {demo != nullptr && demoOpen ? demo->output() : -1, POLLIN, 0}};
@@ -98,7 +95,7 @@ private:
     void readRecording() {
         char buffer[65536];
         const ssize_t got = read(recorder.output(), buffer, sizeof buffer);
-        const std::int64_t now = steadyUs();
+        const std::int64_t now = steadyTimeUs();
         if (got <= 0) return;
         pending.append(buffer, size_t(got));
         const size_t frameBytes = channels * sizeof(std::int16_t);
@@ -116,7 +113,7 @@ private:
     void readDemo() {
         char buffer[4096];
         const ssize_t got = read(demo->output(), buffer, sizeof buffer);
-        const std::int64_t now = steadyUs();
+        const std::int64_t now = steadyTimeUs();
         if (got <= 0) {
             demoOpen = false;
             return;
@@ -226,10 +223,10 @@ std::unique_ptr<ServerRecorder> makeRecorder(const std::string& server) {
 // read the position it writes.
 int readDemo(const char* demoPath, Session& session, WatchedProgram& demo, double seconds, int readings) {
     std::vector<std::unique_ptr<WatchedProgram>> keys;
-    const std::int64_t startUs = steadyUs();
+    const std::int64_t startUs = steadyTimeUs();
     {
         WatchedProgram focus({"xdotool", "search", "--sync", "--name", windowTitle, "windowfocus", "--sync"}, false);
-        while (focus.running()) session.readUntil(steadyUs() + 20000);
+        while (focus.running()) session.readUntil(steadyTimeUs() + 20000);
     }
     const double firstS = 3.0;
     const double gapS = std::max(0.3, (seconds - firstS - 1.0) / readings);
@@ -239,7 +236,7 @@ int readDemo(const char* demoPath, Session& session, WatchedProgram& demo, doubl
     }
     session.readUntil(startUs + std::int64_t((firstS + readings * gapS + 0.5) * 1e6));
     sendKey(keys, "Escape");
-    session.readUntil(steadyUs() + 1500000);
+    session.readUntil(steadyTimeUs() + 1500000);
     for (const auto& key : keys) key->wait();
     const int status = demo.stop();
     if (status != 0) std::cout << "the demo (" << demoPath << ") exited with status " << status << ": " << session.demoOutput() << "\n";
@@ -249,7 +246,7 @@ int readDemo(const char* demoPath, Session& session, WatchedProgram& demo, doubl
 // Asks mpv for its position `readings` times from 3 s on, spread over the
 // run, then ends it.
 int readMpv(MpvPlayer& mpv, Session& session, double seconds, int readings) {
-    const std::int64_t startUs = steadyUs();
+    const std::int64_t startUs = steadyTimeUs();
     const double firstS = 3.0;
     const double gapS = std::max(0.3, (seconds - firstS - 1.0) / readings);
     for (int reading = 0; reading < readings; ++reading) {
@@ -257,7 +254,7 @@ int readMpv(MpvPlayer& mpv, Session& session, double seconds, int readings) {
         const MpvPlayer::Reading answer = mpv.ask();
         if (answer.valid) session.add({answer.positionMs, answer.atUs});
     }
-    session.readUntil(steadyUs() + 1000000);
+    session.readUntil(steadyTimeUs() + 1000000);
     mpv.stop();
     return 0;
 }
@@ -285,7 +282,7 @@ int measure(const std::string& player, const char* soundtrack, double seconds, c
     Session session(recorder, *serverRecorder, demo.get(), fit);
     const int status = isMpv ? readMpv(*mpv, session, seconds, readings)
                              : readDemo(player.c_str(), session, *demo, seconds, readings);
-    session.readUntil(steadyUs() + 300000);
+    session.readUntil(steadyTimeUs() + 300000);
     recorder.stop();
     if (status != 0) return 1;
     StampFit stamps(rate);

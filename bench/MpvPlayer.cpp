@@ -1,22 +1,15 @@
 #include "bench/MpvPlayer.h"
 
+
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-std::int64_t steadyUs() {
-    using namespace std::chrono;
-    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-}  // namespace
+#include "audio/SteadyTime.h"
 
 MpvPlayer::MpvPlayer(const std::string& output, const std::string& file, const std::string& path)
     : socketPath(path),
@@ -45,7 +38,7 @@ bool MpvPlayer::connect() {
 // passed over); empty when none comes within a second.
 std::string MpvPlayer::answer(int requestId) {
     const std::string tag = "\"request_id\":" + std::to_string(requestId);
-    const std::int64_t deadline = steadyUs() + 1000000;
+    const std::int64_t deadline = steadyTimeUs() + 1000000;
     for (;;) {
         std::size_t end;
         while ((end = received.find('\n')) != std::string::npos) {
@@ -54,7 +47,7 @@ std::string MpvPlayer::answer(int requestId) {
             if (line.find(tag) != std::string::npos) return line;
         }
         pollfd ready{socketFd, POLLIN, 0};
-        if (steadyUs() > deadline || poll(&ready, 1, 100) < 0) return {};
+        if (steadyTimeUs() > deadline || poll(&ready, 1, 100) < 0) return {};
         if (ready.revents == 0) continue;
         char buffer[4096];
         const ssize_t got = ::read(socketFd, buffer, sizeof buffer);
@@ -68,10 +61,10 @@ MpvPlayer::Reading MpvPlayer::ask() {
     if (!connect()) return reading;
     const int id = ++requests;
     const std::string request = "{\"command\":[\"get_property\",\"audio-pts\"],\"request_id\":" + std::to_string(id) + "}\n";
-    const std::int64_t askedUs = steadyUs();
+    const std::int64_t askedUs = steadyTimeUs();
     if (::write(socketFd, request.data(), request.size()) != ssize_t(request.size())) return reading;
     const std::string line = answer(id);
-    const std::int64_t answeredUs = steadyUs();
+    const std::int64_t answeredUs = steadyTimeUs();
     const std::size_t data = line.find("\"data\":");
     if (data == std::string::npos || line.find("\"error\":\"success\"") == std::string::npos) return reading;
     char* end = nullptr;

@@ -74,14 +74,6 @@ void PipeWireRecorder::process(void* self) {
     pw_stream_queue_buffer(recorder->stream, taken);
 }
 
-void PipeWireRecorder::take(std::vector<float>& mono, std::vector<Stamp>& stamps) {
-    const std::lock_guard<std::mutex> hold(lock);
-    mono.insert(mono.end(), pendingMono.begin(), pendingMono.end());
-    stamps.insert(stamps.end(), pendingStamps.begin(), pendingStamps.end());
-    pendingMono.clear();
-    pendingStamps.clear();
-}
-
 int PipeWireRecorder::cyclesMissed() {
     const std::lock_guard<std::mutex> hold(lock);
     return missedCycles;

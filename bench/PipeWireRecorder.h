@@ -2,7 +2,6 @@
 
 #include <pipewire/stream.h>
 
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -28,7 +27,6 @@ public:
     PipeWireRecorder& operator=(const PipeWireRecorder&) = delete;
 
     bool start(const std::string& sink, int rate) override;
-    void take(std::vector<float>& mono, std::vector<Stamp>& stamps) override;
 
     // The delay PipeWire reported last, in ms (for the log).
     double reportedDelayMs();
@@ -42,9 +40,6 @@ private:
     pw_thread_loop* loop = nullptr;
     pw_stream* stream = nullptr;
     int rate = 44100;
-    std::mutex lock;  // the graph's thread appends, the reader takes
-    std::vector<float> pendingMono;
-    std::vector<Stamp> pendingStamps;
     std::int64_t samplesSoFar = 0;
     std::int64_t previousCycleNs = 0;  // the start of the cycle before, 0 before the first
     double lastDelayMs = 0;

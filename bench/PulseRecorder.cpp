@@ -1,19 +1,17 @@
 #include "bench/PulseRecorder.h"
 
+
 #include <pulse/pulseaudio.h>
 
 #include <chrono>
 #include <cstdint>
 #include <thread>
 
+#include "audio/SteadyTime.h"
+
 namespace {
 
 constexpr std::size_t bytesPerFrame = 2 * sizeof(std::int16_t);
-
-double steadyNowUs() {
-    using namespace std::chrono;
-    return double(duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
-}
 
 }  // namespace
 
@@ -95,16 +93,8 @@ void PulseRecorder::timingUpdated(pa_stream* stream, void* self) {
     auto* recorder = static_cast<PulseRecorder*>(self);
     const pa_timing_info* const timing = pa_stream_get_timing_info(stream);
     if (timing == nullptr || timing->write_index_corrupt) return;
-    const double atUs = steadyNowUs() - double(pa_timeval_age(&timing->timestamp));
+    const double atUs = double(steadyTimeUs()) - double(pa_timeval_age(&timing->timestamp));
     const std::int64_t frame = timing->write_index / std::int64_t(bytesPerFrame);
     const std::lock_guard<std::mutex> hold(recorder->lock);
     recorder->pendingStamps.push_back({frame, atUs - double(timing->source_usec) + double(timing->sink_usec)});
-}
-
-void PulseRecorder::take(std::vector<float>& mono, std::vector<Stamp>& stamps) {
-    const std::lock_guard<std::mutex> hold(lock);
-    mono.insert(mono.end(), pendingMono.begin(), pendingMono.end());
-    stamps.insert(stamps.end(), pendingStamps.begin(), pendingStamps.end());
-    pendingMono.clear();
-    pendingStamps.clear();
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -23,7 +22,6 @@ public:
     PulseRecorder& operator=(const PulseRecorder&) = delete;
 
     bool start(const std::string& sink, int rate) override;
-    void take(std::vector<float>& mono, std::vector<Stamp>& stamps) override;
 
 private:
     static void read(pa_stream* stream, std::size_t bytes, void* self);
@@ -33,8 +31,5 @@ private:
     pa_context* context = nullptr;
     pa_stream* stream = nullptr;
     int rate = 44100;
-    std::mutex lock;  // libpulse's thread appends, the reader takes
-    std::vector<float> pendingMono;
-    std::vector<Stamp> pendingStamps;
     std::int64_t samplesSoFar = 0;
 };

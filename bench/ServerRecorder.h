@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -22,5 +23,11 @@ public:
 
     // Moves what was recorded since the last call (mixed to mono) and its
     // stamps onto the ends of mono and stamps.
-    virtual void take(std::vector<float>& mono, std::vector<Stamp>& stamps) = 0;
+    void take(std::vector<float>& mono, std::vector<Stamp>& stamps);
+
+protected:
+    // The server's thread appends under the lock; take() moves them out.
+    std::mutex lock;
+    std::vector<float> pendingMono;
+    std::vector<Stamp> pendingStamps;
 };
