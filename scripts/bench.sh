@@ -268,6 +268,10 @@ web_rows() {
   # An entry short of the display's pace at 800 x 600 that keeps it at a
   # smaller size, the page's work the same, is held back by the renderer's
   # fill, not by the page: 320 x 240, then 160 x 120 for what is still short.
+  # The smoke run's short show proves nothing about fill; only the full run
+  # steps down (a smoke run's Firefox at 320x240 has come back without
+  # figures, not yet explained).
+  [ "$smoke" -eq 1 ] && return 0
   local size small
   for size in 320x240 160x120; do
     [ "$(met "$slowest" '>=' 58)" = yes ] && return 0
