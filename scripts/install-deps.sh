@@ -4,7 +4,7 @@
 set -eu
 
 packages="
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config ccache
   libsdl1.2-dev libgl-dev libgl1-mesa-dri libglx-mesa0
   libmpg123-dev libmp3lame-dev libpulse-dev libpipewire-0.3-dev
   libpng-dev libfreetype-dev fonts-dejavu-core fonts-urw-base35

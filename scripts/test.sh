@@ -9,6 +9,12 @@
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+# Every build tree below (and the web page's, which a test builds) compiles
+# through ccache, whose cache lives outside the clone (~/.cache/ccache): a
+# fresh clone on a machine that has built before compiles only what changed.
+# Paths are taken relative to the clone, so clones in other folders share it.
+export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-5G}
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIDEWASH_WERROR=ON
 cmake --build build -j "$(nproc)"
 cd build
