@@ -2,8 +2,8 @@
 # The benchmark command with short durations, as a test, so that it cannot
 # rot: every figure must be measured and the table printed. No figure is held
 # to its target here; that is what the full run is for.
-#   smoke.sh SOURCE_DIR BUILD_DIR
-out=$(bash "$1/scripts/bench.sh" --smoke --build "$2")
+#   smoke.sh SOURCE_DIR BUILD_DIR   (BUILD_DIR built by ctest's run, web page included)
+out=$(bash "$1/scripts/bench.sh" --smoke --build "$2" --built)
 status=$?
 echo "$out"
 [ "$status" -eq 0 ] || { echo "FAIL: scripts/bench.sh --smoke exited with status $status"; exit 1; }
@@ -11,12 +11,10 @@ grep -qx '| Figure | Measured | Target | Met |' <<< "$out" || { echo "FAIL: no t
 for figure in "Frame cost, entry8" "Own share of a frame's instructions, entry 8" "Heap allocations in frames" \
   "Start-up to the first frame shown" "Clock: drift against the steady clock (dummy driver)" "Clock: underruns before the music's end (PulseAudio" "A/V offset" "Binary size" \
   "A/V offset, sound after position (PipeWire" "Clock: spread against the steady clock, 5th to 95th percentile (PipeWire)" \
-  "Frames, soundtrack FIFO stalling 4 s" \
-  "Peak resident memory" "Clean build" "Capture to PNG, 800x600" "Capture to MP4, 800x600, first" "Capture to MP4, 800x600 --supersample 2" \
-  "Capture to MKV, 800x600" "Capture to MP4, 1920x1080" \
-  "Web page A/V offset, sound after picture (firefox, PulseAudio" "Web page A/V offset, sound after picture (chromium, PipeWire" \
-  "Web page frames per second of music, per entry (firefox" "Web page work per frame, 95th percentile, per entry (firefox" \
-  "Web page freezes, the page no longer answering (firefox, PulseAudio" "Web page freezes, the page no longer answering (firefox, PipeWire"; do
+  "Frames, soundtrack FIFO stalling" \
+  "Peak resident memory" "Clean build" "Capture to PNG, 800x600" "Capture to MP4, 800x600, first" "Capture to MKV, 800x600" \
+  "Web page frames per second of music, per entry (chromium, 800x600, in silence" \
+  "Web page work per frame, 95th percentile, per entry (chromium, 800x600, in silence"; do
   grep -qF "| $figure" <<< "$out" || { echo "FAIL: the table has no row for \"$figure\""; exit 1; }
 done
 echo "the table has every row"
