@@ -9,6 +9,10 @@ namespace {
 
 enum Attribute : GLuint { positionAttribute, colourAttribute, texCoordAttribute };
 
+// The most vertices a batch's 16-bit indices can reach (WebGL 1 draws with
+// 32-bit ones only by an extension).
+constexpr std::size_t maxBatchVertices = 65536;
+
 // The vertex is in clip space already. One on the eye plane has a w of
 // exactly 0; it lies outside the near plane and is clipped away, but
 // SwiftShader (headless Chromium's WebGL) then loses the texture coordinates
@@ -86,10 +90,12 @@ std::string ImmediateGl::open() {
     emscripten_glUseProgram(program);
     texturedLocation = emscripten_glGetUniformLocation(program, "textured");
 
-    // One buffer, bound for good: every batch is drawn from it.
-    GLuint buffer = 0;
-    emscripten_glGenBuffers(1, &buffer);
-    emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    // One vertex buffer and one index buffer, bound for good: every batch is
+    // drawn from them.
+    GLuint buffers[2] = {0, 0};
+    emscripten_glGenBuffers(2, buffers);
+    emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffers[0]);
+    emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers[1]);
     const GLsizei stride = sizeof(BatchVertex);
     emscripten_glVertexAttribPointer(positionAttribute, 4, GL_FLOAT, GL_FALSE, stride,
                                      reinterpret_cast<const void*>(offsetof(BatchVertex, position)));
@@ -164,12 +170,16 @@ void ImmediateGl::vertex(float x, float y, float z) {
 }
 
 // A quad is drawn as the triangles (0, 1, 2) and (0, 2, 3), as OpenGL's
-// implementations split it.
+// implementations split it. A batch that 16-bit indices can no longer reach
+// is drawn first.
 void ImmediateGl::completePrimitive() {
+    if (batch.size() + static_cast<std::size_t>(cornersPerPrimitive) > maxBatchVertices) flush();
+    const auto first = static_cast<GLushort>(batch.size());
+    batch.insert(batch.end(), corners.begin(), corners.begin() + cornersPerPrimitive);
     if (cornersPerPrimitive == 4) {
-        for (const int corner : {0, 1, 2, 0, 2, 3}) batch.push_back(corners[corner]);
+        for (const int corner : {0, 1, 2, 0, 2, 3}) batchIndices.push_back(static_cast<GLushort>(first + corner));
     } else {
-        batch.insert(batch.end(), corners.begin(), corners.begin() + 3);
+        for (const int corner : {0, 1, 2}) batchIndices.push_back(static_cast<GLushort>(first + corner));
     }
     cornerCount = 0;
 }
@@ -230,6 +240,10 @@ void ImmediateGl::flush() {
     }
     emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(batch.size() * sizeof(BatchVertex)),
                             batch.data(), GL_STREAM_DRAW);
-    emscripten_glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(batch.size()));
+    emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                            static_cast<GLsizeiptr>(batchIndices.size() * sizeof(GLushort)), batchIndices.data(),
+                            GL_STREAM_DRAW);
+    emscripten_glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(batchIndices.size()), GL_UNSIGNED_SHORT, nullptr);
     batch.clear();
+    batchIndices.clear();
 }

@@ -39,5 +39,5 @@ void emscripten_glBufferData(GLenum target, GLsizeiptr size, const void* data, G
 void emscripten_glEnableVertexAttribArray(GLuint index);
 void emscripten_glVertexAttribPointer(GLuint index, GLint size, GLenum type, GLboolean normalized, GLsizei stride,
                                       const void* offset);
-void emscripten_glDrawArrays(GLenum mode, GLint first, GLsizei count);
+void emscripten_glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* offset);
 }

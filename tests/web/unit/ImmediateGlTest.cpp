@@ -43,7 +43,7 @@ protected:
 // A unit square at (x, y) as the toolkit's sprite draws it.
 void square(float x, float y) { Sprite(0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 1.0f).draw(x, y, 0.0f, 1.0f); }
 
-std::vector<std::string> drawsAround(const std::string& call) { return {"drawArrays", call, "drawArrays"}; }
+std::vector<std::string> drawsAround(const std::string& call) { return {"drawElements", call, "drawElements"}; }
 
 }  // namespace
 
@@ -54,8 +54,9 @@ TEST_F(PageGl, AFrameOfTheParticleCloudIsOneDrawOfEverySprite) {
     webGlRecorder::reset();
     cloud.draw(0, 5000);
     glFlush();
-    ASSERT_EQ(calls(), std::vector<std::string>{"drawArrays"});
+    ASSERT_EQ(calls(), std::vector<std::string>{"drawElements"});
     EXPECT_EQ(draws()[0].vertices.size(), count * 6);
+    EXPECT_EQ(draws()[0].uploaded, count * 4);
     EXPECT_TRUE(draws()[0].textured);
     cloud.stop();
 }
@@ -67,7 +68,7 @@ TEST_F(PageGl, EveryChangeOfHowThingsAreDrawnDrawsWhatCameBefore) {
         void (*change)();
         std::vector<std::string> expected;
     } changes[] = {
-        {"texturing on", [] { glEnable(GL_TEXTURE_2D); }, {"drawArrays", "drawArrays"}},
+        {"texturing on", [] { glEnable(GL_TEXTURE_2D); }, {"drawElements", "drawElements"}},
         {"blending on", [] { glEnable(GL_BLEND); }, drawsAround("enable 3042")},
         {"depth test on", [] { glEnable(GL_DEPTH_TEST); }, drawsAround("enable 2929")},
         {"blend factors", [] { glBlendFunc(GL_SRC_ALPHA, GL_ONE); }, drawsAround("blendFunc 770 1")},
@@ -94,7 +95,7 @@ TEST_F(PageGl, EveryChangeOfHowThingsAreDrawnDrawsWhatCameBefore) {
         webGlRecorder::reset();
         square(0, 0);
         glDisable(capability);
-        EXPECT_EQ(calls().at(0), "drawArrays") << capability;
+        EXPECT_EQ(calls().at(0), "drawElements") << capability;
     }
 
     // Deleting the bound texture draws first, and leaves texture 0 bound: a
@@ -126,7 +127,17 @@ TEST_F(PageGl, WhatDoesNotChangeHowThingsAreDrawnKeepsOneBatch) {
     square(0, 0);
     glPopMatrix();
     glFlush();
-    EXPECT_EQ(calls(), std::vector<std::string>{"drawArrays"});
+    EXPECT_EQ(calls(), std::vector<std::string>{"drawElements"});
+}
+
+TEST_F(PageGl, ABatchBeyondWhatSixteenBitIndicesReachIsDrawnInWholeQuads) {
+    const int quads = 16385;  // one quad more than 65536 vertices hold
+    for (int i = 0; i < quads; ++i) square(static_cast<float>(i), 0);
+    glFlush();
+    ASSERT_EQ(draws().size(), 2u);
+    EXPECT_EQ(draws()[0].uploaded, 65536u);
+    EXPECT_EQ(draws()[0].vertices.size() + draws()[1].vertices.size(), 6u * quads);
+    EXPECT_FLOAT_EQ(draws()[1].vertices[0].x, static_cast<float>(quads - 1));
 }
 
 TEST_F(PageGl, EveryVertexIsDrawnInOrderWhereItsMatricesPutIt) {

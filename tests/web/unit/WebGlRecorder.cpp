@@ -9,6 +9,7 @@ namespace {
 std::vector<std::string> callLog;
 std::vector<webGlRecorder::Draw> drawLog;
 std::vector<webGlRecorder::DrawnVertex> bufferContents;
+std::vector<GLushort> indexContents;
 bool texturedUniform = false;
 GLuint lastName = 0;
 
@@ -63,16 +64,24 @@ void emscripten_glUniform1i(GLint, GLint value) { texturedUniform = value != 0; 
 
 void emscripten_glGenBuffers(GLsizei, GLuint* buffers) { buffers[0] = ++lastName; }
 void emscripten_glBindBuffer(GLenum, GLuint) {}
-void emscripten_glBufferData(GLenum, GLsizeiptr size, const void* data, GLenum) {
-    bufferContents.resize(static_cast<std::size_t>(size) / sizeof(webGlRecorder::DrawnVertex));
-    std::memcpy(bufferContents.data(), data, static_cast<std::size_t>(size));
+void emscripten_glBufferData(GLenum target, GLsizeiptr size, const void* data, GLenum) {
+    if (target == GL_ELEMENT_ARRAY_BUFFER) {
+        indexContents.resize(static_cast<std::size_t>(size) / sizeof(GLushort));
+        std::memcpy(indexContents.data(), data, static_cast<std::size_t>(size));
+    } else {
+        bufferContents.resize(static_cast<std::size_t>(size) / sizeof(webGlRecorder::DrawnVertex));
+        std::memcpy(bufferContents.data(), data, static_cast<std::size_t>(size));
+    }
 }
 void emscripten_glEnableVertexAttribArray(GLuint) {}
 void emscripten_glVertexAttribPointer(GLuint, GLint, GLenum, GLboolean, GLsizei, const void*) {}
-void emscripten_glDrawArrays(GLenum, GLint first, GLsizei count) {
-    callLog.push_back("drawArrays");
-    const auto from = bufferContents.begin() + first;
-    drawLog.push_back({std::vector<webGlRecorder::DrawnVertex>(from, from + count), texturedUniform});
+// The draw is kept as the vertices its indices pick, in order; an index past
+// the uploaded vertices fails the test.
+void emscripten_glDrawElements(GLenum, GLsizei count, GLenum, const void*) {
+    callLog.push_back("drawElements");
+    webGlRecorder::Draw draw{{}, texturedUniform, bufferContents.size()};
+    for (GLsizei i = 0; i < count; ++i) draw.vertices.push_back(bufferContents.at(indexContents.at(i)));
+    drawLog.push_back(draw);
 }
 
 // WebGL's own, which the page does not define.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -17,14 +18,16 @@ struct DrawnVertex {
     float s, t;
 };
 
+// A draw's triangles' vertices in order, and how many vertices it uploaded.
 struct Draw {
     std::vector<DrawnVertex> vertices;
     bool textured;
+    std::size_t uploaded;
 };
 
 void reset();
 
-// The calls since the last reset, by name ("drawArrays", "enable 3042",
+// The calls since the last reset, by name ("drawElements", "enable 3042",
 // "bindTexture 2", ...), leaving out the shader's and the buffer's set-up.
 const std::vector<std::string>& calls();
 
