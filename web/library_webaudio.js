@@ -12,6 +12,7 @@ mergeInto(LibraryManager.library, {
     latencySeconds: 0,
     latencyKnown: false,
     latencyReadAt: -Infinity,
+    latencyFirstRead: 0,
     stampsRead: false,
 
     // Fetches and decodes the soundtrack; the promise resolves to whether it
@@ -40,7 +41,9 @@ mergeInto(LibraryManager.library, {
     open: function() {
       if (!TidewashAudio.context) {
         TidewashAudio.context = new AudioContext();
-        TidewashAudio.stampsRead = !/Firefox\//.test(navigator.userAgent);
+        var firefox = /Firefox\//.test(navigator.userAgent);
+        TidewashAudio.stampsRead = !firefox;
+        TidewashAudio.latencyFirstRead = firefox ? 2 : 0;
       }
       if (TidewashAudio.context.state !== 'running') TidewashAudio.context.resume().catch(function() {});
     },
@@ -61,13 +64,14 @@ mergeInto(LibraryManager.library, {
     // fields: running, currentTime, the output timestamp's context time and
     // moment (0 when there is none), baseLatency + outputLatency, and now.
     // The latency is read when the context first runs, and then every
-    // quarter of a second until the stream reports its output latency
-    // (Firefox does only after its first half second or so), never again
-    // after; Firefox's output timestamp not at all. Firefox can deadlock for
-    // good inside any read of either while its audio thread runs
-    // (tests/web/latency_reads.js shows it), so the page reads as seldom as it
-    // can. The latency of an open stream does not change, and Firefox's stamp
-    // is its currentTime less that latency.
+    // quarter of a second until the stream reports its output latency, never
+    // again after; Firefox's output timestamp not at all. Firefox can deadlock
+    // for good inside a read of either (tests/web/latency_reads.js shows it),
+    // most of all while its audio stream starts, when it reports no latency
+    // yet anyway; so in Firefox the first read waits until the context has
+    // run for latencyFirstRead seconds, by when the stream reports it, and
+    // the page reads as seldom as it can. The latency of an open stream does
+    // not change, and Firefox's stamp is its currentTime less that latency.
     read: function(fields) {
       var context = TidewashAudio.context;
       var at = fields >> 3;
@@ -85,7 +89,8 @@ mergeInto(LibraryManager.library, {
           HEAPF64[at + 3] = stamp.performanceTime;
         }
       }
-      if (running && !TidewashAudio.latencyKnown && now - TidewashAudio.latencyReadAt >= 250) {
+      if (running && !TidewashAudio.latencyKnown && context.currentTime >= TidewashAudio.latencyFirstRead &&
+          now - TidewashAudio.latencyReadAt >= 250) {
         var output = context.outputLatency || 0;
         TidewashAudio.latencySeconds = (context.baseLatency || 0) + output;
         TidewashAudio.latencyKnown = output > 0 || !('outputLatency' in context);
