@@ -10,7 +10,7 @@ echo "$out"
 grep -qx '| Figure | Measured | Target | Met |' <<< "$out" || { echo "FAIL: no table"; exit 1; }
 for figure in "Frame cost, entry8" "Own share of a frame's instructions, entry 8" "Heap allocations in frames" \
   "Start-up to the first frame shown" "Clock: drift against the steady clock (dummy driver)" "Clock: underruns before the music's end (PulseAudio" "A/V offset" "Binary size" \
-  "A/V offset, sound after position (PipeWire" "Clock: spread against the steady clock, 5th to 95th percentile (PipeWire)" \
+  "A/V offset, sound after position (PipeWire" "Clock: spread against the steady clock, 5th to 95th percentile (PulseAudio)" \
   "Frames, soundtrack FIFO stalling" \
   "Peak resident memory" "Clean build" "Capture to PNG, 800x600" "Capture to MP4, 800x600, first" "Capture to MKV, 800x600" \
   "Web page frames per second of music, per entry (chromium, 800x600, in silence" \

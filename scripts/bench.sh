@@ -35,17 +35,18 @@ done
 
 # The smoke run takes every benchmark once, briefly: the demo's A/V offset
 # through each server (mpv, the reference player, only in the full run), the
-# web page in chromium in silence (its sound through a server only in the
-# full run), one short play of Firefox's freeze count through PulseAudio, two
-# of the captures.
+# start-up and the clock through PulseAudio alone, the web page in chromium
+# in silence (its sound through a server only in the full run), one short
+# play of Firefox's freeze count through PulseAudio, two of the captures.
 if [ "$smoke" -eq 1 ]; then
-  frame_fps=1 count_fps=1 count_frames=1 count_size=160x120 clock_s=3 av_s=5 av_readings=2 av_quanta=2048
-  av_references=0 startup_runs=1 run_s=2 stall_run_s=3 stall_after_s=1 stall_s=1
-  capture_whole_ms=200 capture_part_ms=100 capture_large_ms=100 web_show=(--seconds 3)
-  web_pulseaudio="" web_pipewire="" web_quiet=chromium freeze_plays=1 freeze_s=3 freeze_servers=pulseaudio
+  frame_fps=1 count_fps=1 count_frames=1 count_size=160x120 clock_s=2 av_s=4 av_readings=2 av_quanta=2048
+  av_references=0 startup_runs=1 run_s=2 stall_run_s=2 stall_after_s=1 stall_s=1 clock_servers=pulseaudio
+  capture_whole_ms=200 capture_part_ms=100 capture_large_ms=100 web_show=(--seconds 2)
+  web_pulseaudio="" web_pipewire="" web_quiet=chromium freeze_plays=1 freeze_s=2 freeze_servers=pulseaudio
 else
   frame_fps=60 count_fps=5 count_frames=3 count_size=800x600 clock_s=130 av_s=30 av_readings=25
   av_quanta="256 1024 2048" av_references=1 startup_runs=10 run_s=0 stall_run_s=9 stall_after_s=2 stall_s=4
+  clock_servers="pulseaudio pipewire"
   capture_whole_ms=123569 capture_part_ms=20000 capture_large_ms=10000 web_show=()
   web_pulseaudio="chromium firefox" web_pipewire="chromium firefox" web_quiet="" freeze_plays=30 freeze_s=20
   freeze_servers="pulseaudio pipewire"
@@ -417,8 +418,10 @@ server_rows() {  # server label
     else
       av_rows "$1" "$2" ""
     fi
-    startup "$2" pulse
-    clock_rows pulse "$2"
+    if [[ " $clock_servers " == *" $1 "* ]]; then
+      startup "$2" pulse
+      clock_rows pulse "$2"
+    fi
     for browser in $([ "$1" = pulseaudio ] && echo "$web_pulseaudio" || echo "$web_pipewire"); do
       web_rows "$browser" "$2"
     done
