@@ -39,8 +39,8 @@ def read_series(path):
 
 
 def natural_key(text):
-    """Sorts "cycle_256" before "cycle_1024"."""
-    return [int(part) if part.isdigit() else part for part in re.split(r"(\d+)", text)]
+    """Sorts "cycle_256" before "cycle_1024", whatever the case of the letters."""
+    return [int(part) if part.isdigit() else part for part in re.split(r"(\d+)", text.lower())]
 
 
 def save(figure, path):
@@ -78,37 +78,45 @@ def clock_label(path):
     return os.path.basename(path)[len("clock."):-len(".txt")].replace("_", " ")
 
 
+def settled_readings(columns):
+    """(steady s, position less steady ms) of the readings from a second after
+    the position first moved on (before then it waits for the device), as
+    clock_bench takes its spread; [] when it never moved."""
+    steady_ms, positions_ms, ahead_ms = columns
+    moved = next((i for i, position in enumerate(positions_ms) if position > 0), None)
+    if moved is None:
+        return []
+    return [(steady / 1000, ahead) for steady, ahead in zip(steady_ms, ahead_ms) if steady >= steady_ms[moved] + 1000]
+
+
 def plot_clock_position(series_paths, out_path):
-    """The position less the steady time over each run, less its median from
-    a second after the position first moved (before then it waits for the
-    device), so that runs with different output delays share the axes; False
-    when no run has a reading to draw."""
-    figure = Figure(figsize=(10, 5), layout="constrained")
-    axes = figure.add_subplot()
-    drawn = False
+    """The position less the steady time over each run, one panel per driver
+    or server, less the run's median so that runs with different output
+    delays share the scale, with the 5th and 95th percentiles the spread is
+    taken between; False when no run has a reading to draw."""
+    runs = []
     for path in series_paths:
         columns = read_series(path)
-        if not columns:
-            continue
-        steady_ms, positions_ms, ahead_ms = columns
-        moved = next((i for i, position in enumerate(positions_ms) if position > 0), None)
-        if moved is None:
-            continue
-        kept = [i for i, steady in enumerate(steady_ms) if steady >= steady_ms[moved] + 1000]
-        if not kept:
-            continue
-        ordered = sorted(ahead_ms[i] for i in kept)
-        median = ordered[len(ordered) // 2]
-        axes.plot([steady_ms[i] / 1000 for i in kept], [ahead_ms[i] - median for i in kept], linewidth=0.8,
-                  label=f"{clock_label(path)} (median {median:+.0f} ms)")
-        drawn = True
-    if not drawn:
+        readings = settled_readings(columns) if columns else []
+        if readings:
+            runs.append((clock_label(path), readings))
+    if not runs:
         return False
-    axes.set_xlabel("steady time since playback started (s)")
-    axes.set_ylabel("position − steady time, less its median (ms)")
-    axes.set_title("Music position less steady time, from a second after it first moved")
-    axes.legend(loc="best")
-    axes.grid(True, alpha=0.3)
+    figure = Figure(figsize=(10, 1.2 + 2.2 * len(runs)), layout="constrained")
+    panels = figure.subplots(len(runs), 1, sharex=True, sharey=True, squeeze=False)[:, 0]
+    for axes, (label, readings) in zip(panels, runs):
+        ordered = sorted(ahead for _, ahead in readings)
+        median = ordered[len(ordered) // 2]
+        low, high = ordered[len(ordered) * 5 // 100] - median, ordered[len(ordered) * 95 // 100] - median
+        axes.scatter([at for at, _ in readings], [ahead - median for _, ahead in readings], s=2)
+        for percentile in (low, high):
+            axes.axhline(percentile, color="black", linestyle="--", linewidth=0.8)
+        axes.set_title(f"{label}: median {median:+.1f} ms, 5th to 95th percentile {high - low:.2f} ms",
+                       fontsize="medium")
+        axes.set_ylabel("from its median (ms)")
+        axes.grid(True, alpha=0.3)
+    panels[-1].set_xlabel("steady time since playback started (s)")
+    figure.suptitle("Music position less steady time, from a second after it first moved")
     save(figure, out_path)
     return True
 
@@ -129,6 +137,14 @@ def av_player_label(player):
     return "the demo" if player == "demo" else f"mpv --ao={player.split(':', 1)[-1]}"
 
 
+# Each player keeps its look in every panel.
+AV_PLAYER_STYLES = {
+    "demo": {"marker": "o", "color": "tab:blue"},
+    "mpv:pulse": {"marker": "x", "color": "tab:orange"},
+    "mpv:pipewire": {"marker": "+", "color": "tab:green", "markersize": 9},
+}
+
+
 def plot_av_offsets(series_paths, out_path):
     """The offset of every reading against its position, one panel per server
     and graph cycle with each player measured there, and the ±5 ms target;
@@ -142,21 +158,27 @@ def plot_av_offsets(series_paths, out_path):
     if not settings:
         return False
     names = sorted(settings, key=lambda name: (not name.startswith("PulseAudio"), natural_key(name)))
-    figure = Figure(figsize=(4 * len(names) + 1, 4.5), layout="constrained")
-    panels = figure.subplots(1, len(names), sharey=True, squeeze=False)[0]
-    markers = {"demo": "o"}
+    columns_of_panels = min(2, len(names))
+    rows_of_panels = (len(names) + 1) // columns_of_panels
+    figure = Figure(figsize=(10, 0.8 + 3.4 * rows_of_panels), layout="constrained")
+    panels = figure.subplots(rows_of_panels, columns_of_panels, sharey=True, squeeze=False).flatten()
+    legend = {}
     for axes, name in zip(panels, names):
-        axes.axhspan(-AV_TARGET_MS, AV_TARGET_MS, color="tab:green", alpha=0.15, label="target ±5 ms")
+        band = axes.axhspan(-AV_TARGET_MS, AV_TARGET_MS, color="tab:green", alpha=0.12)
+        legend["target ±5 ms"] = band
         axes.axhline(0, color="black", linewidth=0.6)
         for player, (positions_ms, offsets_ms) in sorted(settings[name], key=lambda pair: pair[0] != "demo"):
-            axes.plot([p / 1000 for p in positions_ms], offsets_ms, marker=markers.get(player, "x"), linestyle="none",
-                      label=av_player_label(player))
-        axes.set_title(av_setting_title(name))
+            (points,) = axes.plot([p / 1000 for p in positions_ms], offsets_ms, linestyle="none",
+                                  **AV_PLAYER_STYLES.get(player, {"marker": "s"}))
+            legend.setdefault(av_player_label(player), points)
+        axes.set_title(av_setting_title(name), fontsize="medium")
         axes.set_xlabel("music position (s)")
+        axes.set_ylabel("sound after position (ms)")
         axes.grid(True, alpha=0.3)
-        axes.legend(loc="best", fontsize="small")
-    panels[0].set_ylabel("sound heard after the position was reported (ms)")
-    figure.suptitle("A/V offset of every reading, per sound server")
+    for axes in panels[len(names):]:
+        axes.set_visible(False)
+    panels[0].legend(legend.values(), legend.keys(), loc="best", fontsize="small")
+    figure.suptitle("A/V offset of every reading, per sound server: the sound heard after the position reported")
     save(figure, out_path)
     return True
 
