@@ -111,8 +111,8 @@ def plot_clock_position(series_paths, out_path):
         axes.scatter([at for at, _ in readings], [ahead - median for _, ahead in readings], s=2)
         for percentile in (low, high):
             axes.axhline(percentile, color="black", linestyle="--", linewidth=0.8)
-        axes.set_title(f"{label}: median {median:+.1f} ms, 5th to 95th percentile {high - low:.2f} ms",
-                       fontsize="medium")
+        axes.set_title(f"{label}: median {median:+.1f} ms (the wait for the device), "
+                       f"5th to 95th percentile {high - low:.2f} ms apart", fontsize="medium")
         axes.set_ylabel("from its median (ms)")
         axes.grid(True, alpha=0.3)
     panels[-1].set_xlabel("steady time since playback started (s)")
