@@ -1,6 +1,6 @@
 // The music clock over a whole real-time run of the soundtrack with the audio
 // layer on a real SDL device (scripts/bench.sh sets SDL_AUDIODRIVER=dummy):
-//   clock_bench SOUNDTRACK SECONDS
+//   clock_bench [--series FILE] SOUNDTRACK SECONDS
 // A loop paced at 60 frames a second reads the position once a frame, as the
 // demo does. Prints "decreases N largest_excess_ms E largest_step_ms S
 // interval_ms I drift_ms_per_min D underruns U": how often the position went
@@ -10,7 +10,12 @@
 // against the steady clock (least squares over the run), the spread of the
 // position against the steady clock (5th to 95th percentile of position minus
 // steady time, from a second after it first moved), and the blocks of output
-// before the music's end that were not the music itself.
+// before the music's end that were not the music itself. --series FILE also
+// writes every reading to FILE, one line each after a comment naming the
+// columns: the steady time in ms since playback started (halfway between the
+// times taken before and after the reading), the position in ms, and the
+// position less that steady time, whose percentiles give the spread
+// (scripts/plot_bench.py draws them).
 //
 // SDL_OpenAudio and libpulse's pa_stream_write are wrapped at link time
 // (-Wl,--wrap): every block handed to the device is compared with the
@@ -34,7 +39,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -170,6 +177,18 @@ std::vector<HeardReport> furthestAheadEachTenth(const std::vector<HeardReport>& 
     return kept;
 }
 
+// Every reading as (steady ms, position ms, position less steady ms), one
+// line each; false when the file cannot be written.
+bool writeSeries(const std::string& path, const std::vector<std::pair<double, double>>& readings) {
+    std::ofstream out(path);
+    out << "# steady_ms position_ms position_less_steady_ms\n";
+    for (const auto& [steadyMs, positionMs] : readings)
+        out << steadyMs << ' ' << positionMs << ' ' << positionMs - steadyMs << '\n';
+    return bool(out.flush());
+}
+
+const char* const usage = "usage: clock_bench [--series FILE] SOUNDTRACK SECONDS\n";
+
 }  // namespace
 
 extern "C" const pa_timing_info* __real_pa_stream_get_timing_info(pa_stream* stream);
@@ -200,8 +219,18 @@ extern "C" int __wrap_pa_stream_write(pa_stream* stream, const void* data, size_
 }
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::printf("%s", usage);
+        return 0;
+    }
+    std::string seriesPath;
+    if (argc == 5 && std::strcmp(argv[1], "--series") == 0) {
+        seriesPath = argv[2];
+        argv += 2;
+        argc -= 2;
+    }
     if (argc != 3) {
-        std::fprintf(stderr, "usage: clock_bench SOUNDTRACK SECONDS\n");
+        std::fprintf(stderr, "%s", usage);
         return 2;
     }
     std::uint32_t lengthMs = 0;
@@ -283,6 +312,10 @@ int main(int argc, char** argv) {
     if (devicePaced) {
         std::snprintf(deviceDrift, sizeof deviceDrift, "%.2f", (devicePace - 1.0) * 60000.0);
         std::snprintf(deviceSpread, sizeof deviceSpread, "%.2f", spreadAbout(readings, devicePace, movedAtMs + 1000));
+    }
+    if (!seriesPath.empty() && !writeSeries(seriesPath, readings)) {
+        std::printf("ERROR: cannot write the series to %s\n", seriesPath.c_str());
+        return 1;
     }
     std::printf("decreases %d largest_excess_ms %.2f at_position_ms %.0f largest_step_ms %.2f interval_ms %.2f "
                 "drift_ms_per_min %.2f spread_ms %.2f underruns %d frames %zu music_ms %u first_moved_ms %.0f "

@@ -17,6 +17,8 @@ FrameTimer::FrameTimer(VirtualClock& clock, const ScheduleList& schedule, int co
     }
     times.resize(entryStarts.size());
     for (std::vector<double>& entryTimes : times) entryTimes.reserve(1 << 16);
+    positions.resize(entryStarts.size());
+    for (std::vector<std::uint32_t>& entryPositions : positions) entryPositions.reserve(1 << 16);
     countedEntry = entryStarts.size();
     entryCounted.assign(entryStarts.size(), false);
 }
@@ -29,8 +31,10 @@ void FrameTimer::beginShow() {
 bool FrameTimer::endFrame() {
     glFinish();
     const auto now = std::chrono::steady_clock::now();
-    const std::size_t entry = entryAt(clock.position());
+    const std::uint32_t position = clock.position();
+    const std::size_t entry = entryAt(position);
     times[entry].push_back(std::chrono::duration<double, std::milli>(now - previousEnd).count());
+    positions[entry].push_back(position);
     clock.nextFrame();
     if (countedFramesPerEntry > 0) countInstructions(clock.position());
     previousEnd = std::chrono::steady_clock::now();

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Measures what a viewer feels and what the demo costs, and prints one table:
 # each row a figure, its target (when there is one) and whether it is met.
-#   scripts/bench.sh [--smoke] [--capture | --sound] [--build DIR [--built]]
+#   scripts/bench.sh [--smoke] [--capture | --sound] [--build DIR [--built]] [--plots DIR]
 # It builds what it needs in DIR (default build-bench; --built: DIR is built
 # already, web page included, as ctest leaves it), runs the X parts on an
 # Xvfb of its own and the A/V offset and the clock through a PulseAudio and a
@@ -11,7 +11,9 @@
 # figures then say little, and the clean builds are left out. --capture
 # measures the capture program alone (section 8), --sound the music clock,
 # the A/V offsets and the frames with a stalling soundtrack alone (sections 5
-# to 6b).
+# to 6b). After the table it draws the run's series (frame times, A/V
+# offsets, the clock's position) as PNG pictures in --plots DIR (default:
+# bench-plots in the build DIR), the series themselves in its series/.
 set -u
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -21,6 +23,7 @@ smoke=0
 capture_only=0
 sound_only=0
 built=0
+plots=""
 while [ $# -gt 0 ]; do
   case $1 in
     --smoke) smoke=1 ;;
@@ -28,10 +31,14 @@ while [ $# -gt 0 ]; do
     --sound) sound_only=1 ;;
     --build) build=$(realpath -m "$2"); shift ;;
     --built) built=1 ;;
-    *) echo "usage: scripts/bench.sh [--smoke] [--capture | --sound] [--build DIR [--built]]" >&2; exit 2 ;;
+    --plots) plots=$(realpath -m "$2"); shift ;;
+    *) echo "usage: scripts/bench.sh [--smoke] [--capture | --sound] [--build DIR [--built]] [--plots DIR]" >&2
+       echo "  pictures of the run's series go to --plots DIR (default: bench-plots in the build DIR)" >&2
+       exit 2 ;;
   esac
   shift
 done
+plots=${plots:-$build/bench-plots}
 
 # The smoke run takes every benchmark once, briefly: the demo's A/V offset
 # through each server (mpv, the reference player, only in the full run), the
@@ -86,6 +93,9 @@ cp "$soundtrack" "$work/Quietfall.MP3"
 cd "$work"
 log=$work/log.txt
 failed=0
+# The series that the pictures are drawn from: this run's alone.
+series=$plots/series
+mkdir -p "$series" && rm -f "$series"/*.txt
 rows=()
 
 # row FIGURE MEASURED TARGET MET
@@ -102,7 +112,7 @@ if [ "$capture_only" -eq 0 ]; then
 if [ "$sound_only" -eq 0 ]; then
 # 1. Frame cost per entry at 800 x 600, frames back to back on the virtual clock.
 note "frame cost (frame_bench --fps $frame_fps)"
-if "$bench/frame_bench" --fps "$frame_fps" --size 800x600 > frames.txt 2>> "$log"; then
+if "$bench/frame_bench" --fps "$frame_fps" --size 800x600 --series "$series/frames.txt" > frames.txt 2>> "$log"; then
   while read -r name _ frames _ fps _ mean _ p99 _ worst; do
     row "Frame cost, $name (800x600, llvmpipe, $frames frames at $frame_fps fps)" \
       "$fps fps, mean $mean ms, p99 $p99 ms, worst $worst ms" "p99 <= 16.7 ms (60 fps)" "$(met "$p99" '<=' 16.7)"
@@ -185,7 +195,7 @@ startup() {  # label driver
 clock_rows() {  # driver label
   note "clock quality ($2, ${clock_s} s)"
   local line excess drift
-  line=$(SDL_AUDIODRIVER=$1 "$bench/clock_bench" "$soundtrack" "$clock_s" 2>> "$log")
+  line=$(SDL_AUDIODRIVER=$1 "$bench/clock_bench" --series "$series/clock.${2// /_}.txt" "$soundtrack" "$clock_s" 2>> "$log")
   if [ -z "$(field "$line" decreases)" ]; then
     broken "Clock quality, $2" "clock_bench failed: $line" "see rows"
     return
@@ -356,10 +366,13 @@ freeze_rows() {  # label
 # player that says what it has heard), each recorded through the server's
 # own client library with the server's stamps; through PipeWire at forced
 # graph cycles of 256, 1024 and 2048 frames.
-# av_line PLAYER SERVER: av_offset's summary line, empty when it failed.
+# av_line PLAYER SERVER SETTING: av_offset's summary line, empty when it
+# failed; its readings go to the series av.SETTING.PLAYER.txt.
 av_line() {
   "$bench/av_offset" "$1" "$soundtrack" "$av_s" bench "$2" "$av_readings" > av.txt 2>> "$log"
   cat av.txt >> "$log"
+  awk 'BEGIN { print "# position_ms offset_ms" } /^position .* heard/ { print $2, $5 }' av.txt \
+    > "$series/av.$3.$([ "$1" = "$demo" ] && echo demo || echo "$1").txt"
   grep '^offset_ms' av.txt
 }
 # av_figure LINE: "OFFSET ms (spread SPREAD ms)" for a row.
@@ -369,19 +382,20 @@ av_figure() {
 }
 # difference A B: A - B to two places, or - when either is missing.
 difference() { [ -n "$1" ] && [ -n "$2" ] && awk -v a="$1" -v b="$2" 'BEGIN { printf "%+.2f", a - b }' || echo -; }
-# av_rows SERVER LABEL CYCLE: the demo and mpv at the cycle the server runs.
+# av_rows SERVER LABEL CYCLE [FRAMES]: the demo and mpv at the cycle the
+# server runs.
 av_rows() {
   note "A/V offset (${av_s} s through $2$3)"
-  local demo_line mpv_pulse mpv_native="" outputs="pulse"
-  demo_line=$(av_line "$demo" "$1")
+  local demo_line mpv_pulse mpv_native="" outputs="pulse" setting=$2${4:+_cycle_$4}
+  demo_line=$(av_line "$demo" "$1" "$setting")
   local offset spread measured
   offset=$(field "$demo_line" offset_ms) spread=$(field "$demo_line" spread_ms)
   measured="demo $(av_figure "$demo_line")"
   if [ "$av_references" -eq 1 ]; then
-    mpv_pulse=$(av_line mpv:pulse "$1")
+    mpv_pulse=$(av_line mpv:pulse "$1" "$setting")
     measured="$measured; mpv --ao=pulse $(av_figure "$mpv_pulse")"
     if [ "$1" = pipewire ]; then
-      mpv_native=$(av_line mpv:pipewire "$1")
+      mpv_native=$(av_line mpv:pipewire "$1" "$setting")
       outputs="pulse, pipewire"
       measured="$measured; mpv --ao=pipewire $(av_figure "$mpv_native")"
     fi
@@ -408,7 +422,7 @@ server_rows() {  # server label
       av_offsets=()
       for quantum in $av_quanta; do
         pw-metadata -n settings 0 clock.force-quantum "$quantum" > /dev/null 2>> "$log"
-        av_rows "$1" "$2" ", cycle $quantum frames ($(awk -v q="$quantum" 'BEGIN { printf "%.1f", q / 48 }') ms)"
+        av_rows "$1" "$2" ", cycle $quantum frames ($(awk -v q="$quantum" 'BEGIN { printf "%.1f", q / 48 }') ms)" "$quantum"
       done
       pw-metadata -n settings 0 clock.force-quantum 0 > /dev/null 2>> "$log"
       local range
@@ -586,10 +600,16 @@ else
 fi
 fi
 
+# The pictures of the run's series, drawn while a smoke run's count goes on.
+note "pictures in $plots"
+"$root/scripts/plot_bench.py" "$series" "$plots" > pictures.txt 2>> "$log" &
+pictures=$!
+
 if [ -n "${own_share:-}" ]; then
   wait "$own_share" || failed=1
   mapfile -t -O "${#rows[@]}" rows < own_share.rows
 fi
+wait "$pictures" || { echo "scripts/plot_bench.py failed" >> "$log"; failed=1; }
 
 # The table.
 echo
@@ -601,6 +621,9 @@ for entry in "${rows[@]}"; do
   IFS='|' read -r figure measured target ok <<< "$entry"
   echo "| $figure | $measured | $target | $ok |"
 done
+drawn=$(xargs -r -n 1 basename < pictures.txt | xargs)
+echo
+echo "Pictures of this run's series in $plots: ${drawn:-none}"
 if [ "$failed" -ne 0 ]; then
   echo
   echo "Some figures could not be measured; the log follows."

@@ -17,6 +17,7 @@ packages="
   pulseaudio pulseaudio-utils pipewire pipewire-pulse pipewire-bin wireplumber dbus-daemon mpv
   emscripten node-acorn chromium firefox-esr
   lintian help2man man-db weston xwayland zip unzip
+  python3-matplotlib
 "
 
 # npm for the browser tests' puppeteer-core; a Node.js from elsewhere may
