@@ -12,8 +12,17 @@ mergeInto(LibraryManager.library, {
     latencySeconds: 0,
     latencyKnown: false,
     latencyReadAt: -Infinity,
-    latencyFirstRead: 0,
     stampsRead: false,
+    // Firefox's output latency through a sound server on Linux, about the
+    // middle of what it reported here (26 to 54 ms through PulseAudio, from
+    // one play to the next, whatever latencyHint asked). Firefox can
+    // deadlock for good inside any call that asks for it (outputLatency,
+    // getOutputTimestamp): a single read as late as 2 s into the show still
+    // froze 1 play in 30, and with no read none in 30 froze
+    // (tests/web/latency_reads.js). A page that stops for good is worse than
+    // sound a little off the picture, so the page never asks Firefox, and
+    // takes this instead.
+    firefoxLatencySeconds: 0.038,
 
     // Fetches and decodes the soundtrack; the promise resolves to whether it
     // could. Decoding needs no running audio context, so it uses an offline
@@ -43,7 +52,8 @@ mergeInto(LibraryManager.library, {
         TidewashAudio.context = new AudioContext();
         var firefox = /Firefox\//.test(navigator.userAgent);
         TidewashAudio.stampsRead = !firefox;
-        TidewashAudio.latencyFirstRead = firefox ? 2 : 0;
+        TidewashAudio.latencyKnown = firefox;
+        if (firefox) TidewashAudio.latencySeconds = TidewashAudio.firefoxLatencySeconds;
       }
       if (TidewashAudio.context.state !== 'running') TidewashAudio.context.resume().catch(function() {});
     },
@@ -65,13 +75,9 @@ mergeInto(LibraryManager.library, {
     // moment (0 when there is none), baseLatency + outputLatency, and now.
     // The latency is read when the context first runs, and then every
     // quarter of a second until the stream reports its output latency, never
-    // again after; Firefox's output timestamp not at all. Firefox can deadlock
-    // for good inside a read of either (tests/web/latency_reads.js shows it),
-    // most of all while its audio stream starts, when it reports no latency
-    // yet anyway; so in Firefox the first read waits until the context has
-    // run for latencyFirstRead seconds, by when the stream reports it, and
-    // the page reads as seldom as it can. The latency of an open stream does
-    // not change, and Firefox's stamp is its currentTime less that latency.
+    // again after; in Firefox neither it nor the output timestamp is read at
+    // all (see firefoxLatencySeconds). The latency of an open stream does not
+    // change, and Firefox's stamp would be its currentTime less that latency.
     read: function(fields) {
       var context = TidewashAudio.context;
       var at = fields >> 3;
@@ -89,8 +95,7 @@ mergeInto(LibraryManager.library, {
           HEAPF64[at + 3] = stamp.performanceTime;
         }
       }
-      if (running && !TidewashAudio.latencyKnown && context.currentTime >= TidewashAudio.latencyFirstRead &&
-          now - TidewashAudio.latencyReadAt >= 250) {
+      if (running && !TidewashAudio.latencyKnown && now - TidewashAudio.latencyReadAt >= 250) {
         var output = context.outputLatency || 0;
         TidewashAudio.latencySeconds = (context.baseLatency || 0) + output;
         TidewashAudio.latencyKnown = output > 0 || !('outputLatency' in context);
