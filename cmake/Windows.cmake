@@ -33,4 +33,8 @@ target_link_libraries(PkgConfig::MPG123 INTERFACE ${libraries}/lib/libmpg123.a s
 add_executable(tidewash_pack IMPORTED)
 set_target_properties(tidewash_pack PROPERTIES IMPORTED_LOCATION ${pack})
 
-add_link_options(-static)
+# No time stamp in the exe's header: the same sources give the same exe.
+add_link_options(-static -Wl,--no-insert-timestamp)
+# The libraries call OpenGL without linking it; a static link needs
+# opengl32's imports after them, at the end of the line.
+string(APPEND CMAKE_CXX_STANDARD_LIBRARIES " -lopengl32")
