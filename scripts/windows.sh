@@ -149,7 +149,10 @@ cmake --build build-windows/host -j 2 --target tidewash_pack soundtrack
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/MinGW64.cmake" -DCMAKE_BUILD_TYPE=Release \
   -DTIDEWASH_TESTS=OFF -DTIDEWASH_WINDOWS_LIBRARIES="$prefix" -DTIDEWASH_HOST_TOOLS="$root/build-windows/host" > /dev/null
 cmake --build build-windows -j 2 --target tidewash
+# Beside the exe: its soundtrack, and the licence of the libraries linked
+# into it (SDL 1.2 and libmpg123 are both under the LGPL 2.1).
 cp build-windows/live/tidewash.exe build-windows/host/Quietfall.MP3 build-windows/
+cp "$prefix/licences/SDL-COPYING" build-windows/LGPL-2.1.txt
 echo "Built $root/build-windows/tidewash.exe"
 
 if [ "$play" = yes ]; then
