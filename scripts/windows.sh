@@ -147,7 +147,7 @@ cd "$root"
 cmake -S . -B build-windows/host -DCMAKE_BUILD_TYPE=Release -DTIDEWASH_TESTS=OFF > /dev/null
 cmake --build build-windows/host -j 2 --target tidewash_pack soundtrack
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/MinGW64.cmake" -DCMAKE_BUILD_TYPE=Release \
-  -DTIDEWASH_TESTS=OFF -DTIDEWASH_WINDOWS_LIBRARIES="$prefix" -DTIDEWASH_HOST_TOOLS="$root/build-windows/host" > /dev/null
+  -DTIDEWASH_TESTS=OFF -DTIDEWASH_WERROR=ON -DTIDEWASH_WINDOWS_LIBRARIES="$prefix" -DTIDEWASH_HOST_TOOLS="$root/build-windows/host" > /dev/null
 cmake --build build-windows -j 2 --target tidewash
 # Beside the exe: its soundtrack, and the licence of the libraries linked
 # into it (SDL 1.2 and libmpg123 are both under the LGPL 2.1).

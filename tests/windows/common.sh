@@ -18,5 +18,8 @@ done
 wmctrl -m 2>/dev/null | grep -q '^Name: Openbox' || fail "openbox did not start: $(cat "$work/openbox.txt")"
 wineserver --persistent
 
-# The exe's console lines, without Windows' carriage returns.
+# The exe's console lines, without Windows' carriage returns; the line Space
+# writes too.
 lines() { tr -d '\r' < out.txt; }
+eval "native_$(declare -f next_position)"
+next_position() { native_next_position | tr -d '\r'; }

@@ -24,7 +24,6 @@ sleep 50
 import -window root "$shots/wine_picture.png" || fail "cannot take the screenshot"
 position=$(next_position)
 [[ "$position" =~ ^[0-9]+$ ]] || fail "Space wrote '$position', not a position"
-position=${position%$'\r'}
 [ "$position" -gt 32000 ] && [ "$position" -lt 71000 ] || fail "the screenshot at $position ms is not on the title picture"
 
 "$capture" --out "$shots/capture" --stills "$position" --fps 10 --soundtrack "$soundtrack" --quiet ||
