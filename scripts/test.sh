@@ -9,11 +9,11 @@
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-# tidewash.exe, tested under Wine (its libraries are built once per machine).
-scripts/windows.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIDEWASH_WERROR=ON \
   -DTIDEWASH_WINDOWS_EXE="$PWD/build-windows/tidewash.exe"
 cmake --build build -j "$(nproc)"
+# tidewash.exe, tested under Wine: its libraries are built once per machine.
+TIDEWASH_HOST_TOOLS=build scripts/windows.sh
 cd build
 ctest --output-on-failure -j "$(nproc)"
 cd ..

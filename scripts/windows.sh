@@ -9,12 +9,14 @@
 #                               the build folder (with the soundtrack beside it)
 #   scripts/windows.sh --help
 # The exe is linked statically (SDL, libmpg123, the C++ runtime), so it needs
-# only Windows' own DLLs. TIDEWASH_WINDOWS_CACHE names another cache folder.
+# only Windows' own DLLs. TIDEWASH_WINDOWS_CACHE names another cache folder;
+# TIDEWASH_HOST_TOOLS a native build tree whose asset packer and soundtrack
+# (targets tidewash_pack and soundtrack, built) serve, instead of one of its own.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 usage() {
-  sed -n '2,12s/^# \{0,1\}//p' "$0"
+  sed -n '2,14s/^# \{0,1\}//p' "$0"
 }
 play=no
 for arg in "$@"; do
@@ -141,17 +143,24 @@ if [ ! -f "$prefix/lib/libSDL.a" ] || [ ! -f "$prefix/lib/libmpg123.a" ]; then
   build_libraries
 fi
 
-# The asset packer and the soundtrack come from a native build of their own.
+# The asset packer and the soundtrack come from a native build: the one
+# TIDEWASH_HOST_TOOLS names (a tree that has built them), or one of its own.
 cd "$root"
-"$root/scripts/install-deps.sh"
-cmake -S . -B build-windows/host -DCMAKE_BUILD_TYPE=Release -DTIDEWASH_TESTS=OFF > /dev/null
-cmake --build build-windows/host -j 2 --target tidewash_pack soundtrack
+tools=${TIDEWASH_HOST_TOOLS:-}
+if [ -n "$tools" ]; then
+  tools=$(realpath "$tools")
+else
+  "$root/scripts/install-deps.sh"
+  tools=$root/build-windows/host
+  cmake -S . -B "$tools" -DCMAKE_BUILD_TYPE=Release -DTIDEWASH_TESTS=OFF > /dev/null
+  cmake --build "$tools" -j 2 --target tidewash_pack soundtrack
+fi
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/MinGW64.cmake" -DCMAKE_BUILD_TYPE=Release \
-  -DTIDEWASH_TESTS=OFF -DTIDEWASH_WERROR=ON -DTIDEWASH_WINDOWS_LIBRARIES="$prefix" -DTIDEWASH_HOST_TOOLS="$root/build-windows/host" > /dev/null
+  -DTIDEWASH_TESTS=OFF -DTIDEWASH_WERROR=ON -DTIDEWASH_WINDOWS_LIBRARIES="$prefix" -DTIDEWASH_HOST_TOOLS="$tools" > /dev/null
 cmake --build build-windows -j 2 --target tidewash
 # Beside the exe: its soundtrack, and the licence of the libraries linked
 # into it (SDL 1.2 and libmpg123 are both under the LGPL 2.1).
-cp build-windows/live/tidewash.exe build-windows/host/Quietfall.MP3 build-windows/
+cp build-windows/live/tidewash.exe "$tools/Quietfall.MP3" build-windows/
 cp "$prefix/licences/SDL-COPYING" build-windows/LGPL-2.1.txt
 echo "Built $root/build-windows/tidewash.exe"
 
