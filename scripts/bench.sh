@@ -54,7 +54,7 @@ if [ -z "${TIDEWASH_BENCH_ON_X:-}" ]; then
   cmake --build "$build" -j 2 --target "${targets[@]}" > /dev/null || exit 1
   # tidewash.exe for the rows under Wine (full runs only).
   if [ "$smoke" -eq 0 ] && [ "$capture_only" -eq 0 ]; then
-    scripts/windows.sh > /dev/null || echo "scripts/windows.sh failed: no rows under Wine" >&2
+    TIDEWASH_HOST_TOOLS=$build scripts/windows.sh > /dev/null || echo "scripts/windows.sh failed: no rows under Wine" >&2
   fi
   [ "$capture_only" -eq 1 ] ||
     tests/web/prepare.sh "$build/tools/pack/tidewash_pack" "$build/Quietfall.MP3" "$build/tests/web/site" > /dev/null || exit 1
