@@ -106,7 +106,6 @@ void WasapiOutput::run(std::promise<bool> opened) {
                                   AUDCLNT_STREAMFLAGS_SRC_DEFAULT_QUALITY;
         UINT32 bufferFrames = 0;
         UINT64 clockFrequency = 0;
-        REFERENCE_TIME latency = 0;
         std::uint64_t framesWritten = 0;
 
         // Tops the buffer up: the track's frames, or silence.
@@ -137,16 +136,16 @@ void WasapiOutput::run(std::promise<bool> opened) {
             SUCCEEDED(endpoint->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr, client.outVoid())) &&
             SUCCEEDED(client->Initialize(AUDCLNT_SHAREMODE_SHARED, streamFlags, bufferDuration, 0, &format, nullptr)) &&
             SUCCEEDED(client->SetEventHandle(wake)) && SUCCEEDED(client->GetBufferSize(&bufferFrames)) &&
-            SUCCEEDED(client->GetStreamLatency(&latency)) &&
             SUCCEEDED(client->GetService(__uuidof(IAudioRenderClient), renderer.outVoid())) &&
             SUCCEEDED(client->GetService(__uuidof(IAudioClock), deviceClock.outVoid())) &&
             SUCCEEDED(deviceClock->GetFrequency(&clockFrequency)) && clockFrequency > 0 && refill() &&
             SUCCEEDED(client->Start());
         opened.set_value(ready);
 
-        // The clock's position is the frame at the device's end of the
-        // stream; the stream's latency lies between it and the ear.
-        const std::int64_t latencyFrames = std::int64_t(latency) * mixRate / 10000000;
+        // The clock's position is the frame being played at the device's
+        // end, the stream's latency already behind it: taking the latency
+        // off as well put the sound 49 ms before the position under Wine's
+        // PulseAudio driver (docs/benchmarks.md).
         HeardEstimate estimate(mixRate);
         while (ready && !stopping) {
             WaitForSingleObject(wake, wakeLimitMs);
@@ -155,7 +154,7 @@ void WasapiOutput::run(std::promise<bool> opened) {
             UINT64 stamp = 0;
             if (FAILED(deviceClock->GetPosition(&position, &stamp)) || position == 0) continue;
             const std::int64_t atUs = steadyUsOfStamp(stamp);
-            const std::int64_t frame = std::int64_t(position * UINT64(mixRate) / clockFrequency) - latencyFrames;
+            const std::int64_t frame = std::int64_t(position * UINT64(mixRate) / clockFrequency);
             const std::int64_t heardFrame = estimate.report(frame, atUs);
             if (!estimate.settled()) continue;
             const std::lock_guard<std::mutex> lock(trackLock);

@@ -12,9 +12,10 @@
 // A shared-mode WASAPI stream on Windows' default sound device (under Wine,
 // its PulseAudio driver). A thread of its own opens the device, refills the
 // stream's buffer when the device signals for more, and follows what the
-// device says is heard: IAudioClock's position, stamped with the performance
-// counter, less the stream's latency, smoothed by a HeardEstimate. The main
-// thread takes a lock only to say which track plays.
+// device says is heard: IAudioClock's position (the frame being played, the
+// stream's latency included), stamped with the performance counter and
+// smoothed by a HeardEstimate. The main thread takes a lock only to say which
+// track plays.
 class WasapiOutput : public AudioOutput {
 public:
     WasapiOutput() = default;
