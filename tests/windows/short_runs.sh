@@ -1,9 +1,10 @@
 #!/bin/bash
-# Short runs of tidewash.exe under Wine with SDL's silent audio driver: the
-# missing soundtrack gives the one error line and exit status 1; Space writes
-# growing positions and Escape ends with the frame rate; odd soundtracks
-# (truncated, random bytes, 8 kHz mono, VBR, 48 kHz) each play or give the
-# error line, never a crash or a hang.
+# Short runs of tidewash.exe under Wine: the missing soundtrack gives the one
+# error line and exit status 1; through a sound server, the tone is heard,
+# Space writes growing positions and Escape ends with the frame rate; with
+# SDL's silent audio driver, odd soundtracks (truncated, random bytes, 8 kHz
+# mono, VBR, 48 kHz) each play or give the error line, never a crash or a
+# hang.
 . "$(dirname "$0")/common.sh"
 error_line='ERROR: Cannot find file quietfall.mp3!'
 
@@ -13,17 +14,42 @@ status=$?
 [ "$(lines)" = "$error_line" ] || fail "missing soundtrack: stdout is not exactly the error line"
 echo "ok: the missing soundtrack gives the error line"
 
-# Space until 1 s in, then Escape.
+# Through a PulseAudio server of the test's own (WASAPI through Wine's
+# driver): Space until 2 s in, a second of the null sink's monitor holds the
+# tone, then Escape.
+. "$(dirname "$0")/../support/sound_server.sh"
+mkdir -m 700 pulse
+saved_home=$HOME
+export XDG_RUNTIME_DIR=$work/pulse HOME=$work/pulse
+start_sound_server pulseaudio check "$work/pulse.txt" || fail "PulseAudio did not start: $(tail -n 5 pulse.txt)"
 "$make_tone" 20 Quietfall.MP3 || fail "cannot make the soundtrack"
-space_until_then_escape 1000 wine
+unset SDL_AUDIODRIVER
+wine "$exe" > out.txt 2> err.txt &
+pid=$!
+window=$(demo_window)
+[ -n "$window" ] || fail "no demo window appeared"
+xdotool windowfocus --sync "$window"
+space_until 2000 "$pid"
+timeout 10 parec -d check.monitor --raw --format=s16le --channels=1 --rate=44100 | head -c 88200 > heard.raw
+peak=$(sox -t raw -r 44100 -e signed -b 16 -c 1 heard.raw -n stat 2>&1 | awk '/Maximum amplitude/ { print $3 }')
+xdotool key Escape
+timeout 20 tail --pid="$pid" -f /dev/null
+kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "keys: the demo did not end on Escape"; }
+wait "$pid"
 status=$?
+stop_sound_server
+export HOME=$saved_home
+unset XDG_RUNTIME_DIR
 [ "$status" -eq 0 ] || fail "keys: exit status $status, expected 0"
+[ "$(stat -c %s heard.raw)" -eq 88200 ] && [ "$(echo "${peak:-0} > 0.1" | bc -l)" -eq 1 ] ||
+  fail "the sink heard no tone (peak ${peak:-none})"
 count=$(lines | wc -l)
 [ "$count" -ge 2 ] || fail "keys: expected positions and then the frame rate"
 lines | head -n $((count - 1)) | grep -qvE '^(0|[1-9][0-9]*)$' && fail "keys: a position line is not digits only"
 lines | head -n $((count - 1)) | sort -c -n || fail "keys: the positions do not grow"
 [[ "$(lines | tail -n 1)" =~ ^FPS:\ [0-9]+$ ]] || fail "keys: the last line is not 'FPS: ' and digits"
-echo "ok: Space writes positions, Escape the frame rate"
+echo "ok: the tone reaches PulseAudio (peak $peak), Space writes positions, Escape the frame rate"
+export SDL_AUDIODRIVER=dummy
 
 # Random bytes give the error line; the other odd soundtracks play, and the
 # clock runs past the short music (Space until 2.5 s in, then Escape).
