@@ -3,9 +3,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "audio/PulseOutput.h"
 #include "audio/SdlOutput.h"
 #include "audio/SteadyTime.h"
+#ifdef _WIN32
+#include "audio/WasapiOutput.h"
+#else
+#include "audio/PulseOutput.h"
+#endif
 
 namespace {
 
@@ -13,20 +17,28 @@ namespace {
 // long to catch up before the sound goes silent.
 constexpr int aheadSeconds = 2;
 
-// A sound server is tried unless SDL_AUDIODRIVER names another of SDL's
-// drivers (the dummy driver, say).
-bool wantsSoundServer() {
+// The system's own sound (a sound server; WASAPI on Windows) is tried unless
+// SDL_AUDIODRIVER names another of SDL's drivers (the dummy driver, say).
+bool wantsSystemSound() {
     const char* driver = std::getenv("SDL_AUDIODRIVER");
     return driver == nullptr || *driver == '\0' || std::strcmp(driver, "pulse") == 0 ||
-           std::strcmp(driver, "pulseaudio") == 0;
+           std::strcmp(driver, "pulseaudio") == 0 || std::strcmp(driver, "wasapi") == 0;
+}
+
+std::unique_ptr<AudioOutput> systemOutput() {
+#ifdef _WIN32
+    return std::make_unique<WasapiOutput>();
+#else
+    return std::make_unique<PulseOutput>();
+#endif
 }
 
 }  // namespace
 
 bool AudioSystem::init(int rate) {
     mixRate = rate;
-    if (wantsSoundServer()) {
-        output = std::make_unique<PulseOutput>();
+    if (wantsSystemSound()) {
+        output = systemOutput();
         if (output->open(rate)) return true;
     }
     output = std::make_unique<SdlOutput>();

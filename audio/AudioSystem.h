@@ -9,8 +9,9 @@
 #include "base/Soundtrack.h"
 
 // The sound device and the tracks it plays. A sound server is played through
-// libpulse, which says when each frame is heard; SDL's own drivers serve when
-// SDL_AUDIODRIVER names one of them or no server answers. The main thread
+// libpulse, and Windows' sound through WASAPI, each of which says when each
+// frame is heard; SDL's own drivers serve when SDL_AUDIODRIVER names one of
+// them or the system's sound will not open. The main thread
 // reads positions without touching the device: only starting a track, or
 // seeking it, waits for the device's thread.
 class AudioSystem {

@@ -4,9 +4,11 @@
 
 #include <fcntl.h>
 #include <mpg123.h>
-#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifndef _WIN32
+#include <poll.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -35,6 +37,20 @@ mpg123_handle* newQuietDecoder() {
     return decoder;
 }
 
+#ifdef _WIN32
+// Windows has no FIFOs or devices among the files a demo is handed: a file is
+// there, in full, or not at all. It is read in binary mode.
+bool waitForData(int) { return true; }
+
+int openWhenReadable(const char* fileName) {
+    const int fd = ::open(fileName, O_RDONLY | O_BINARY);
+    if (fd < 0) return -1;
+    struct stat status {};
+    if (fstat(fd, &status) == 0 && !S_ISDIR(status.st_mode)) return fd;
+    ::close(fd);
+    return -1;
+}
+#else
 // How long opening the file, and each later read from it, waits for data. A
 // FIFO nobody writes to, or a device that gives nothing, would otherwise hold
 // the demo up for ever.
@@ -69,6 +85,7 @@ int openWhenReadable(const char* fileName) {
     ::close(fd);
     return -1;
 }
+#endif
 
 // The file the decoder reads. A regular file always has data (or its end) at
 // hand; anything else, such as a FIFO, may not.

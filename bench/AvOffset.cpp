@@ -4,7 +4,9 @@
 // directory holding Quietfall.MP3:
 //   av_offset PLAYER SOUNDTRACK SECONDS SINK pulseaudio|pipewire [READINGS]
 // PLAYER is the demo, run with SDL's pulse driver, whose positions are read
-// by pressing Space and stamped as its lines arrive; or mpv:OUTPUT (mpv
+// by pressing Space and stamped as its lines arrive; wine:EXE, tidewash.exe
+// the same way under Wine (WASAPI through Wine's PulseAudio driver, with
+// the environment's WINEPREFIX); or mpv:OUTPUT (mpv
 // --ao=OUTPUT playing SOUNDTRACK), asked for its audio-pts over its IPC
 // socket and stamped halfway between asking and the answer. READINGS
 // (default 8) are taken from 3 s on, spread over the run.
@@ -122,7 +124,8 @@ private:
         line.append(buffer, size_t(got));
         size_t end;
         while ((end = line.find('\n')) != std::string::npos) {
-            const std::string text = line.substr(0, end);
+            // A Windows program's console ends its lines with "\r\n".
+            const std::string text = line.substr(0, end > 0 && line[end - 1] == '\r' ? end - 1 : end);
             line.erase(0, end + 1);
             if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos)
                 positions.push_back({double(std::stoul(text)), now});
@@ -277,6 +280,8 @@ int measure(const std::string& player, const char* soundtrack, double seconds, c
     std::unique_ptr<MpvPlayer> mpv;
     if (isMpv)
         mpv = std::make_unique<MpvPlayer>(player.substr(4), soundtrack, "mpv-" + std::to_string(getpid()) + ".socket");
+    else if (player.rfind("wine:", 0) == 0)
+        demo = std::make_unique<WatchedProgram>(std::vector<std::string>{"wine", player.substr(5)}, true);
     else
         demo = std::make_unique<WatchedProgram>(std::vector<std::string>{player}, true);
     Session session(recorder, *serverRecorder, demo.get(), fit);

@@ -3,11 +3,11 @@
 # calls, stack protector, format checks, read-only relocations resolved at
 # start-up) and position-independent executables. On by default for an
 # optimised GCC build where dpkg-buildflags exists, which is the build that is
-# packaged; the clang trees of the sanitizers and the fuzzer and the
-# emscripten build go without, and so does a Debug build, since fortification
-# needs optimisation. Included by the top CMakeLists.txt before any target.
+# packaged; the clang trees of the sanitizers and the fuzzer, the emscripten
+# build and the Windows build go without, and so does a Debug build, since
+# fortification needs optimisation. Included by the top CMakeLists.txt before any target.
 find_program(DPKG_BUILDFLAGS dpkg-buildflags)
-if(DPKG_BUILDFLAGS AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT CMAKE_BUILD_TYPE STREQUAL "Debug")
+if(DPKG_BUILDFLAGS AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT CMAKE_BUILD_TYPE STREQUAL "Debug" AND NOT WIN32)
   set(hardening_default ON)
 else()
   set(hardening_default OFF)

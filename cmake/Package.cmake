@@ -90,13 +90,15 @@ if(TARGET tidewash-capture)
 endif()
 
 # The release archives (scripts/release.sh), with the web page built by
-# web/build.sh, in build/release/.
+# web/build.sh, in build/release/, and the Windows zip when the tree is told
+# of tidewash.exe (TIDEWASH_WINDOWS_EXE, built by scripts/windows.sh).
 if(TARGET tidewash AND TARGET tidewash-capture AND TARGET tidewash_pack)
   set(release_dir ${CMAKE_BINARY_DIR}/release)
   add_custom_target(release
     COMMAND ${CMAKE_SOURCE_DIR}/web/build.sh $<TARGET_FILE:tidewash_pack> ${tidewash_soundtrack} ${release_dir}/site
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/release.sh ${PROJECT_VERSION} $<TARGET_FILE:tidewash>
             $<TARGET_FILE:tidewash-capture> ${tidewash_soundtrack} ${release_dir}/site ${release_dir}
+            ${TIDEWASH_WINDOWS_EXE}
     DEPENDS tidewash tidewash-capture tidewash_pack soundtrack VERBATIM)
 endif()
 

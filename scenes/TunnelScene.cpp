@@ -19,20 +19,22 @@ constexpr double tubeRepeats = 10.0;      // the image repeats ten times along t
 // One wall facet from angle a to a + step: a single column s of the image,
 // stretched across the facet, running the length of the tube.
 void drawFacet(float a, float s) {
-    const double far = 0.0 + tunnelScroll;
-    const double near = tubeRepeats + tunnelScroll;
+    // The texture rows at the far and the near end (far and near are macros
+    // on Windows).
+    const double farT = 0.0 + tunnelScroll;
+    const double nearT = tubeRepeats + tunnelScroll;
     const double b = double(a) + double(facetStep);
     const auto ax = float(std::cos(double(a)));
     const auto ay = float(std::sin(double(a)));
     const auto bx = float(std::cos(b));
     const auto by = float(std::sin(b));
-    glTexCoord2f(s, float(far));
+    glTexCoord2f(s, float(farT));
     glVertex3f(ax, ay, -tubeLength);
-    glTexCoord2f(s, float(near));
+    glTexCoord2f(s, float(nearT));
     glVertex3f(ax, ay, 0.0f);
-    glTexCoord2f(s, float(near));
+    glTexCoord2f(s, float(nearT));
     glVertex3f(bx, by, 0.0f);
-    glTexCoord2f(s, float(far));
+    glTexCoord2f(s, float(farT));
     glVertex3f(bx, by, -tubeLength);
 }
 

@@ -69,6 +69,10 @@ if [ -z "${TIDEWASH_BENCH_ON_X:-}" ] && [ "$built" -eq 0 ]; then
   [ "$capture_only" -eq 1 ] || targets+=(tidewash frame_bench clock_bench av_offset startup_probe startup_launch
     allocation_tests swap_log make_tone tidewash_pack web_av_offset)
   cmake --build "$build" -j 2 --target "${targets[@]}" > /dev/null || exit 1
+  # tidewash.exe for the rows under Wine (full runs only).
+  if [ "$smoke" -eq 0 ] && [ "$capture_only" -eq 0 ]; then
+    TIDEWASH_HOST_TOOLS=$build scripts/windows.sh > /dev/null || echo "scripts/windows.sh failed: no rows under Wine" >&2
+  fi
   [ "$capture_only" -eq 1 ] ||
     tests/web/prepare.sh "$build/tools/pack/tidewash_pack" "$build/Quietfall.MP3" "$build/tests/web/site" > /dev/null || exit 1
 fi
@@ -372,7 +376,7 @@ av_line() {
   "$bench/av_offset" "$1" "$soundtrack" "$av_s" bench "$2" "$av_readings" > av.txt 2>> "$log"
   cat av.txt >> "$log"
   awk 'BEGIN { print "# position_ms offset_ms" } /^position .* heard/ { print $2, $5 }' av.txt \
-    > "$series/av.$3.$([ "$1" = "$demo" ] && echo demo || echo "$1").txt"
+    > "$series/av.$3.$(case $1 in "$demo") echo demo ;; wine:*) echo exe ;; *) echo "$1" ;; esac).txt"
   grep '^offset_ms' av.txt
 }
 # av_figure LINE: "OFFSET ms (spread SPREAD ms)" for a row.
@@ -414,6 +418,66 @@ av_rows() {
     broken "A/V offset, $2$3" "$measured" "within +-5 ms"
   fi
 }
+# 6c. tidewash.exe under Wine (full runs only), in a prefix of its own, with
+# openbox (Wine waits for a window manager to take a closing window away):
+# its A/V offset through the server's null sink (WASAPI through Wine's
+# PulseAudio driver), its start-up to the first frame and its size. The
+# first frame is taken as the first Space answered: Space is pressed over and
+# over from the moment the window is there, and the demo answers it after
+# each frame.
+windows_rows() {  # label
+  local exe=$root/build-windows/tidewash.exe
+  if [ ! -f "$exe" ]; then
+    broken "A/V offset, tidewash.exe under Wine" "no build-windows/tidewash.exe (scripts/windows.sh)" "within +-5 ms"
+    return
+  fi
+  note "tidewash.exe under Wine ($1)"
+  export WINEPREFIX=$work/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  bash "$root/tests/windows/make_prefix.sh" "$WINEPREFIX" >> "$log" 2>&1
+  openbox >> "$log" 2>&1 &
+  local wm=$!
+  for _ in $(seq 100); do wmctrl -m 2>/dev/null | grep -q '^Name: Openbox' && break; sleep 0.1; done
+  wineserver --persistent
+  local line offset spread
+  line=$(av_line "wine:$exe" pulseaudio PulseAudio)
+  offset=$(field "$line" offset_ms) spread=$(field "$line" spread_ms)
+  if [ -n "$offset" ]; then
+    row "A/V offset, sound after position, tidewash.exe under Wine ($1 null sink, median of $(field "$line" readings) readings)" \
+      "$(av_figure "$line")" "within +-5 ms, spread <= 2 ms" \
+      "$( [ "$(met "${offset#-}" '<=' 5)" = yes ] && [ "$(met "$spread" '<=' 2)" = yes ] && echo yes || echo no)"
+  else
+    broken "A/V offset, tidewash.exe under Wine" "$(av_figure "$line")" "within +-5 ms"
+  fi
+  : > startup_wine.txt
+  for _ in $(seq "$startup_runs"); do
+    local started answered pid window
+    started=$(date +%s%N)
+    wine "$exe" > wine_out.txt 2>> "$log" &
+    pid=$!
+    window=$(xdotool search --sync --name "Vorn Tidewash Demo v 0.3" 2>/dev/null | head -n 1)
+    xdotool windowfocus "$window" 2>/dev/null
+    for _ in $(seq 2000); do
+      [ -s wine_out.txt ] && break
+      xdotool key space 2>/dev/null
+    done
+    answered=$(date +%s%N)
+    [ -s wine_out.txt ] && echo $(( (answered - started) / 1000000 )) >> startup_wine.txt
+    xdotool key Escape 2>/dev/null
+    timeout 20 tail --pid="$pid" -f /dev/null || kill "$pid"
+    wait "$pid"
+  done
+  if [ -s startup_wine.txt ]; then
+    row "Start-up to the first frame shown, tidewash.exe under Wine ($1, median of $(wc -l < startup_wine.txt))" \
+      "$(sort -n startup_wine.txt | sed -n "$(( ($(wc -l < startup_wine.txt) + 1) / 2 ))p") ms (all: $(sort -n startup_wine.txt | tr '\n' ' ')ms)" "none set" "-"
+  else
+    broken "Start-up, tidewash.exe under Wine" "no Space answered" "none set"
+  fi
+  row "Size of tidewash.exe (static, stripped)" \
+    "$(stat -c %s "$exe") bytes ($(x86_64-w64-mingw32-strip -o stripped.exe "$exe" && stat -c %s stripped.exe) stripped)" "none set" "-"
+  wineserver --kill
+  kill "$wm"
+  unset WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
+}
 server_rows() {  # server label
   export XDG_RUNTIME_DIR=$work/$1 HOME=$work/$1
   mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
@@ -440,6 +504,7 @@ server_rows() {  # server label
       web_rows "$browser" "$2"
     done
     [[ " $freeze_servers " != *" $1 "* ]] || freeze_rows "$2"
+    [ "$smoke" -eq 0 ] && [ "$1" = pulseaudio ] && windows_rows "$2"
   else
     broken "A/V offset, $2" "$2 did not start" "within +-5 ms"
   fi

@@ -8,7 +8,7 @@
 #                            position less steady ms (LABEL: the driver or server)
 #   av.SETTING.PLAYER.txt    av_offset's readings: position ms, offset ms
 #                            (SETTING: the server and its graph cycle, PLAYER:
-#                            demo or mpv:OUTPUT)
+#                            demo, mpv:OUTPUT or exe, tidewash.exe under Wine)
 # and draws frame_times.png, clock_position.png and av_offsets.png from those
 # it finds; a picture with no series to draw it from is removed from OUT_DIR,
 # so that none is left from another run. Underscores in LABEL and SETTING
@@ -134,7 +134,11 @@ def av_setting_title(setting):
 
 
 def av_player_label(player):
-    return "the demo" if player == "demo" else f"mpv --ao={player.split(':', 1)[-1]}"
+    if player == "demo":
+        return "the demo"
+    if player == "exe":
+        return "tidewash.exe under Wine"
+    return f"mpv --ao={player.split(':', 1)[-1]}"
 
 
 # Each player keeps its look in every panel.
@@ -142,6 +146,7 @@ AV_PLAYER_STYLES = {
     "demo": {"marker": "o", "color": "tab:blue"},
     "mpv:pulse": {"marker": "x", "color": "tab:orange"},
     "mpv:pipewire": {"marker": "+", "color": "tab:green", "markersize": 9},
+    "exe": {"marker": "d", "color": "tab:red"},
 }
 
 

@@ -5,27 +5,32 @@
 #   tidewash-VERSION-web.zip              the web page (index.html,
 #                                         tidewash.js, tidewash.wasm and
 #                                         Quietfall.MP3)
+#   tidewash-VERSION-windows-x64.zip      tidewash.exe and its soundtrack,
+#                                         when an exe is given
 # each with README.txt, tidewash.nfo, FILE_ID.DIZ, a still (tidewash.png) and
 # SHA256SUMS, in one folder named as the archive.
 #
 #   scripts/release.sh
-#       builds the native tree build/ and the web page, and writes the
-#       archives into build/release/ (through the build's target "release")
-#   scripts/release.sh VERSION DEMO CAPTURE SOUNDTRACK SITE OUT
+#       builds tidewash.exe (scripts/windows.sh), the native tree build/ and
+#       the web page, and writes the archives into build/release/ (through
+#       the build's target "release")
+#   scripts/release.sh VERSION DEMO CAPTURE SOUNDTRACK SITE OUT [EXE]
 #       packs parts already built: the demo program, tidewash-capture (it
-#       draws the still), the soundtrack, the web page's folder (web/build.sh)
-#       and the folder to write the archives into
+#       draws the still), the soundtrack, the web page's folder (web/build.sh),
+#       the folder to write the archives into, and tidewash.exe (with the
+#       licence of the libraries linked into it, LGPL-2.1.txt, beside it)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 if [ $# -eq 0 ]; then
   cd "$root"
   scripts/install-deps.sh
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  scripts/windows.sh
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIDEWASH_WINDOWS_EXE="$root/build-windows/tidewash.exe"
   exec cmake --build build -j "$(nproc)" --target release
 fi
-if [ $# -ne 6 ]; then
-  echo "usage: scripts/release.sh [VERSION DEMO CAPTURE SOUNDTRACK SITE OUT]" >&2
+if [ $# -ne 6 ] && [ $# -ne 7 ]; then
+  echo "usage: scripts/release.sh [VERSION DEMO CAPTURE SOUNDTRACK SITE OUT [EXE]]" >&2
   exit 2
 fi
 version=$1
@@ -64,14 +69,30 @@ add_notes "$stage/$linux"
 tar -C "$stage" --sort=name --owner=0 --group=0 --numeric-owner --mtime="@$epoch" --mode=go-w -c "$linux" |
   gzip -9n > "$out/$linux.tar.gz"
 
+# The zip holds files with fixed times, in name order, without their owners.
+pack_zip() {  # folder
+  find "$stage/$1" -exec touch -d "@$epoch" {} +
+  rm -f "$out/$1.zip"
+  (cd "$stage" && find "$1" | LC_ALL=C sort | zip -q -X -@ "$out/$1.zip")
+}
+
 web=tidewash-$version-web
 mkdir "$stage/$web"
 for file in index.html tidewash.js tidewash.wasm Quietfall.MP3; do
   install -m 644 "$site/$file" "$stage/$web/$file"
 done
 add_notes "$stage/$web"
-find "$stage/$web" -exec touch -d "@$epoch" {} +
-rm -f "$out/$web.zip"
-(cd "$stage" && find "$web" | LC_ALL=C sort | zip -q -X -@ "$out/$web.zip")
+pack_zip "$web"
 
+if [ $# -eq 7 ]; then
+  exe=$(realpath "$7")
+  windows=tidewash-$version-windows-x64
+  mkdir "$stage/$windows"
+  x86_64-w64-mingw32-strip --strip-unneeded -o "$stage/$windows/tidewash.exe" "$exe"
+  install -m 644 "$soundtrack" "$stage/$windows/Quietfall.MP3"
+  install -m 644 "$(dirname "$exe")/LGPL-2.1.txt" "$stage/$windows/LGPL-2.1.txt"
+  add_notes "$stage/$windows"
+  pack_zip "$windows"
+  echo "Wrote $out/$windows.zip"
+fi
 echo "Wrote $out/$linux.tar.gz and $out/$web.zip"

@@ -15,8 +15,11 @@ scripts/install-deps.sh
 # Paths are taken relative to the clone, so clones in other folders share it.
 export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-5G}
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIDEWASH_WERROR=ON
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIDEWASH_WERROR=ON \
+  -DTIDEWASH_WINDOWS_EXE="$PWD/build-windows/tidewash.exe"
 cmake --build build -j "$(nproc)"
+# tidewash.exe, tested under Wine: its libraries are built once per machine.
+TIDEWASH_HOST_TOOLS=build scripts/windows.sh
 cd build
 ctest --output-on-failure -j "$(nproc)"
 cd ..
