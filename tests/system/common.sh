@@ -57,6 +57,22 @@ space_until_then_escape() {  # min_ms [prefix ...]
   wait "$pid"
 }
 
+# Plays $demo from the folder a release archive unpacked, Space until a
+# position of a second then Escape, and checks that it ends with the
+# "FPS: " line and leaves the folder as it was: FILES files, each matching
+# SHA256SUMS. Its output stays in $work.
+plays_from_unpacked_folder() {  # files [prefix ...]
+  local files=$1 status
+  shift
+  space_until_then_escape 1000 "$@"
+  status=$?
+  cp out.txt err.txt "$work"
+  [ "$status" -eq 0 ] || fail "exit status $status, expected 0"
+  [[ "$(tr -d '\r' < out.txt | tail -n 1)" =~ ^FPS:\ [0-9]+$ ]] || fail "the last line is not 'FPS: ' and digits"
+  rm out.txt err.txt
+  sha256sum --quiet -c SHA256SUMS && [ "$(ls | wc -l)" -eq "$files" ] || fail "playing changed the folder"
+}
+
 # Presses Space in the focused demo window, process `pid`, until it writes a
 # position of at least `min_ms` (at most 30 s).
 space_until() {  # min_ms pid

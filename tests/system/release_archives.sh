@@ -73,12 +73,6 @@ echo "ok: README.txt names the packages of $(wc -w <<< "$needed") libraries"
 # Plays from the unpacked folder.
 cd "linux/$linux"
 demo=./tidewash
-space_until_then_escape 1000
-status=$?
-cp out.txt err.txt "$work"
-[ "$status" -eq 0 ] || fail "exit status $status, expected 0"
-[[ "$(tail -n 1 out.txt)" =~ ^FPS:\ [0-9]+$ ]] || fail "the last line is not 'FPS: ' and digits"
-rm out.txt err.txt
-sha256sum --quiet -c SHA256SUMS && [ "$(ls | wc -l)" -eq 7 ] || fail "playing changed the folder"
+plays_from_unpacked_folder 7
 echo "ok: ./tidewash plays from the unpacked folder: position $(tail -n 2 "$work/out.txt" | head -n 1), $(tail -n 1 "$work/out.txt")"
 echo "PASS"

@@ -40,12 +40,6 @@ echo "ok: the exe needs only Windows' own DLLs:" $dlls
 cd "$folder"
 exe=tidewash.exe
 demo=$exe
-space_until_then_escape 1000 wine
-status=$?
-cp out.txt err.txt "$work"
-[ "$status" -eq 0 ] || fail "exit status $status, expected 0"
-[[ "$(lines | tail -n 1)" =~ ^FPS:\ [0-9]+$ ]] || fail "the last line is not 'FPS: ' and digits"
-rm out.txt err.txt
-sha256sum --quiet -c SHA256SUMS && [ "$(ls | wc -l)" -eq 8 ] || fail "playing changed the folder"
+plays_from_unpacked_folder 8 wine
 echo "ok: tidewash.exe plays from the unpacked folder under Wine"
 echo "PASS"
