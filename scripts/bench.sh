@@ -59,8 +59,7 @@ else
   freeze_servers="pulseaudio pipewire"
 fi
 
-# Everything below needs an X server: the script runs itself again on one
-# (tests/support/with_xvfb.sh tries again when it loses the race for a display).
+# Everything below needs an X server: the script runs itself again on one.
 if [ -z "${TIDEWASH_BENCH_ON_X:-}" ] && [ "$built" -eq 0 ]; then
   scripts/install-deps.sh >&2 || exit 1
   echo "building in $build" >&2
@@ -80,7 +79,6 @@ if [ -z "${TIDEWASH_BENCH_ON_X:-}" ]; then
   export TIDEWASH_BENCH_ON_X=1
   exec bash tests/support/with_xvfb.sh "$0" "${arguments[@]}"
 fi
-xdotool getdisplaygeometry > /dev/null 2>&1 || exit 75
 
 bench=$build/bench
 demo=$build/live/tidewash

@@ -1,21 +1,36 @@
 #!/bin/bash
 # Runs a command on an X server of its own:
-#   with_xvfb.sh [--screen WIDTHxHEIGHT] COMMAND ARGS...   (default 800x600)
-# xvfb-run -a can pick a display number that another Xvfb, started at the
-# same moment, takes first. The command then cannot reach its server and exits
-# with status 75, and it is run again on a fresh server. The server does not
-# reset when its last client leaves: while resetting it turns clients away.
+#   with_xvfb.sh [--screen WIDTHxHEIGHT] [--no-glx] COMMAND ARGS...
+# (default 800x600). Xvfb picks a free display number itself and writes it
+# once it listens (-displayfd), so servers started at the same moment never
+# share one. The server does not reset when its last client leaves: while
+# resetting it turns clients away.
 screen=800x600
-if [ "${1:-}" = "--screen" ]; then
-  screen=$2
-  shift 2
-fi
-for attempt in 1 2 3 4 5; do
-  xvfb-run -a -s "-screen 0 ${screen}x24 -noreset" "$@"
-  status=$?
-  [ "$status" -eq 75 ] || exit "$status"
-  echo "lost the race for an X display, trying again"
-  sleep "$attempt"
+server_options=()
+while [ $# -gt 0 ]; do
+  case $1 in
+    --screen) screen=$2; shift 2 ;;
+    --no-glx) server_options+=(-extension GLX); shift ;;
+    *) break ;;
+  esac
 done
-echo "FAIL: no X display after 5 tries"
-exit 1
+numbers=$(mktemp /tmp/tidewash-xvfb-XXXXXX)
+Xvfb -displayfd 3 -screen 0 "${screen}x24" -noreset -nolisten tcp "${server_options[@]}" 3> "$numbers" 2> /dev/null &
+server=$!
+for _ in $(seq 300); do
+  [ -s "$numbers" ] && break
+  kill -0 "$server" 2> /dev/null || break
+  sleep 0.05
+done
+display=$(head -n 1 "$numbers")
+rm -f "$numbers"
+if [ -z "$display" ]; then
+  echo "FAIL: Xvfb did not start"
+  kill "$server" 2> /dev/null
+  exit 1
+fi
+DISPLAY=:$display "$@"
+status=$?
+kill "$server" 2> /dev/null
+wait "$server" 2> /dev/null
+exit "$status"

@@ -11,7 +11,7 @@ status=$?
 [ "$(wc -l < out.txt)" -eq 1 ] || fail "without a display: expected one line"
 grep -q '^ERROR: Cannot open the OpenGL window: .*video device' out.txt || fail "without a display: no error naming the cause"
 
-timeout 60 xvfb-run -a -s "-screen 0 800x600x24 -noreset -extension GLX" "$demo" > out.txt 2> err.txt
+bash "$(dirname "$0")/../support/with_xvfb.sh" --no-glx timeout 60 "$demo" > out.txt 2> err.txt
 status=$?
 [ "$status" -eq 1 ] || fail "without GLX: exit status $status, expected 1"
 [ "$(wc -l < out.txt)" -eq 1 ] || fail "without GLX: expected one line"
