@@ -23,12 +23,18 @@ function minimalSite() {
   return folder;
 }
 
+// What `promise` gives, or null when it has not settled within `ms`. The
+// timer goes as soon as either is done: a pending one would keep the program
+// running after its work.
+function within(promise, ms) {
+  let timer;
+  const late = new Promise((resolve) => { timer = setTimeout(() => resolve(null), ms); });
+  return Promise.race([promise, late]).finally(() => clearTimeout(timer));
+}
+
 // The page's frame count, or null when it does not answer within 10 s.
 function framesOf(page) {
-  return Promise.race([
-    page.evaluate(() => (window.tidewash ? window.tidewash.frames : window.frames)),
-    new Promise((resolve) => { setTimeout(() => resolve(null), 10000); }),
-  ]);
+  return within(page.evaluate(() => (window.tidewash ? window.tidewash.frames : window.frames)), 10000);
 }
 
 async function play(url) {
@@ -46,7 +52,7 @@ async function play(url) {
   } finally {
     // A frozen page can hold up a polite close.
     browser.process()?.kill('SIGKILL');
-    await Promise.race([browser.close().catch(() => {}), new Promise((resolve) => { setTimeout(resolve, 5000); })]);
+    await within(browser.close().catch(() => {}), 5000);
   }
 }
 
