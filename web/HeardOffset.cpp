@@ -3,26 +3,35 @@
 #include <algorithm>
 #include <cmath>
 
-double HeardOffset::add(double offsetMs, double atMs) {
-    if (count > 0 && std::fabs(offsetMs - middle) > jumpMs) count = 0;
+void HeardOffset::add(double offsetMs, double atMs) {
+    if (count > 0 && std::fabs(offsetMs - middleMs) > jumpMs) count = 0;
     newest = (newest + 1) % capacity;
     readings[newest] = {atMs, offsetMs};
     count = std::min(count + 1, capacity);
-    middle = windowMiddle(atMs);
-    return middle;
+    middleMs = windowMiddle();
 }
 
-// The mean of the middle half of the window's offsets: as deaf to a stray
-// reading as the median, and unlike the median it moves smoothly as readings
-// come and go.
-double HeardOffset::windowMiddle(double nowMs) const {
+double HeardOffset::mostAdvanced() const {
     std::array<double, capacity> offsets{};
+    const std::size_t inWindow = windowOffsets(offsets);
+    if (inWindow == 0) return middleMs;
+    return *std::max_element(offsets.begin(), offsets.begin() + inWindow);
+}
+
+std::size_t HeardOffset::windowOffsets(std::array<double, capacity>& offsets) const {
+    const double nowMs = readings[newest].atMs;
     std::size_t inWindow = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const Reading& reading = readings[(newest + capacity - i) % capacity];
         if (nowMs - reading.atMs > windowMs) break;
         offsets[inWindow++] = reading.offsetMs;
     }
+    return inWindow;
+}
+
+double HeardOffset::windowMiddle() const {
+    std::array<double, capacity> offsets{};
+    const std::size_t inWindow = windowOffsets(offsets);
     std::sort(offsets.begin(), offsets.begin() + inWindow);
     const std::size_t from = inWindow / 4;
     const std::size_t to = inWindow - inWindow / 4;

@@ -3,19 +3,25 @@
 #include <array>
 #include <cstddef>
 
-// How far the music heard is ahead of the page's clock, steadied. An audio
-// context's clock moves on in blocks as its audio thread renders them
-// (Firefox's by 10 to 50 ms at a time, and its output timestamp is no finer),
-// so a single reading scatters about the true heard time by up to a block.
-// The middle of the last second's readings does not, and it follows a
-// drifting sound card or a revised latency within half a second. A reading
-// further than jumpMs from that means the context's clock jumped (its
-// sound stalled, or started): the readings start afresh from it.
+// How far the music heard is ahead of the page's clock, steadied over the
+// last second's readings. An audio context's clock moves on in blocks as its
+// audio thread renders them, so a single reading scatters about the true
+// heard time by up to a block; the middle of the readings does not, and it
+// follows a drifting sound card or a revised latency within half a second.
+// An audio element's position moves on in steps and each reading is behind
+// by as long as its step has stood, never ahead: the most advanced reading is
+// the truest. A reading further than jumpMs from the middle means the clock
+// jumped (its sound stalled, or started): the readings start afresh from it.
 class HeardOffset {
 public:
-    // The heard time less the page's time (ms), as read at atMs; returns the
-    // steadied offset.
-    double add(double offsetMs, double atMs);
+    // The heard time less the page's time (ms), as read at atMs.
+    void add(double offsetMs, double atMs);
+
+    // The mean of the middle half of the window's offsets: as deaf to a
+    // stray reading as the median, and unlike the median it moves smoothly
+    // as readings come and go.
+    double middle() const { return middleMs; }
+    double mostAdvanced() const;
 
     void clear() { count = 0; }
 
@@ -31,10 +37,12 @@ private:
         double offsetMs;
     };
 
-    double windowMiddle(double nowMs) const;
+    // The window's offsets, newest first; how many.
+    std::size_t windowOffsets(std::array<double, capacity>& offsets) const;
+    double windowMiddle() const;
 
     std::array<Reading, capacity> readings{};
     std::size_t newest = 0;
     std::size_t count = 0;
-    double middle = 0;
+    double middleMs = 0;
 };

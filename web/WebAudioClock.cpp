@@ -17,7 +17,7 @@ void tidewash_page_plays_silent(int silent);
 namespace {
 
 AudioReading readAudio() {
-    double fields[6] = {};
+    double fields[7] = {};
     tidewash_audio_read(fields);
     AudioReading reading;
     reading.running = fields[0] != 0;
@@ -26,6 +26,7 @@ AudioReading readAudio() {
     reading.stampMs = fields[3];
     reading.latencySeconds = fields[4];
     reading.nowMs = fields[5];
+    reading.heardInSteps = fields[6] != 0;
     return reading;
 }
 
@@ -54,11 +55,15 @@ std::uint32_t WebAudioClock::position() {
     return latest;
 }
 
+// Until the music is under way, the silent show's clock, or 0 (the show
+// waits for it). An audio element asked to play takes a moment to start, and
+// its position stands still until it does.
 double WebAudioClock::musicMs(const AudioReading& reading, double shownAtMs) {
-    if (sounding) {
+    if (sounding && reading.running) {
         const double offsetMs = reading.heardSecondsAt(reading.nowMs) * 1000.0 - reading.nowMs;
-        const double heardMs = shownAtMs + heardOffset.add(offsetMs, reading.nowMs);
-        return soundStartMusicMs + heardMs - soundStartSeconds * 1000.0;
+        heardOffset.add(offsetMs, reading.nowMs);
+        const double steadiedMs = reading.heardInSteps ? heardOffset.mostAdvanced() : heardOffset.middle();
+        return soundStartMusicMs + shownAtMs + steadiedMs - soundStartSeconds * 1000.0;
     }
     if (silentSinceMs >= 0) return shownAtMs - silentSinceMs;
     return 0;

@@ -8,14 +8,13 @@
 #include "web/HeardOffset.h"
 
 // The browser's clock: the position of Quietfall.MP3 being heard when the
-// frame in progress reaches the screen, as the page's Web Audio context plays
-// it. In whole ms, never decreasing, and growing on after the music ends, as
-// the audio context's clock does. If the context does not run within a
-// second of the first frame (no sound device, or the browser will not start
-// sound),
-// the show plays in silence on the page's steady clock and the page says so;
-// once the context runs, the music starts where the show is, and the clock
-// follows it.
+// frame in progress reaches the screen, as the page's Web Audio context (in
+// Firefox, its audio element) plays it. In whole ms, never decreasing, and
+// growing on after the music ends, as the audio context's clock does. If the
+// context does not run within a second of the first frame (no sound device,
+// or the browser will not start sound), the show plays in silence on the
+// page's steady clock and the page says so; once the context runs, the music
+// starts where the show is, and the clock follows it.
 class WebAudioClock : public FrameClock {
 public:
     // Plays the decoded soundtrack from 0 once the audio context runs. Throws

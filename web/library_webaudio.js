@@ -1,28 +1,34 @@
 // The soundtrack in the browser's own terms, for WebAudioClock: the page
 // fetches Quietfall.MP3 and decodes it with the Web Audio API as soon as it
-// loads, opens an audio context when the viewer starts the show (browsers
-// start sound only after a user gesture), and the clock plays the decoded
-// music with an AudioBufferSourceNode once the context runs, and reads the
-// context's clocks.
+// loads (a file that will not decode fails the show), opens an audio context
+// when the viewer starts the show (browsers start sound only after a user
+// gesture), and the clock plays the music once the context runs, and reads
+// where it is.
+//
+// Chromium plays the decoded music with an AudioBufferSourceNode and tells
+// what is heard through the context's output timestamp and latency.
+// Firefox plays it with an audio element instead. Firefox can deadlock for
+// good inside any call that asks a running context for its latency
+// (outputLatency, getOutputTimestamp): a single read 2 s into the show still
+// froze 1 play in 30 (tests/web/latency_reads.js), and without the latency
+// its context's clock is what it has rendered, tens of ms ahead of what is
+// heard. An audio element's position is what the sound server says is heard,
+// and reading it waits on nothing. In Firefox the context only tells whether
+// a device takes sound at all, and closes once it has.
 mergeInto(LibraryManager.library, {
   $TidewashAudio: {
     buffer: null,
-    context: null,
+    elementUrl: null,
     loading: null,
+    context: null,
     latencySeconds: 0,
     latencyKnown: false,
     latencyReadAt: -Infinity,
-    stampsRead: false,
-    // Firefox's output latency through a sound server on Linux, about the
-    // middle of what it reported here (26 to 54 ms through PulseAudio, from
-    // one play to the next, whatever latencyHint asked). Firefox can
-    // deadlock for good inside any call that asks for it (outputLatency,
-    // getOutputTimestamp): a single read as late as 2 s into the show still
-    // froze 1 play in 30, and with no read none in 30 froze
-    // (tests/web/latency_reads.js). A page that stops for good is worse than
-    // sound a little off the picture, so the page never asks Firefox, and
-    // takes this instead.
-    firefoxLatencySeconds: 0.038,
+    // Firefox's: the audio element, whether a device took sound, and the
+    // element's position when it was asked to play.
+    element: null,
+    deviceRuns: false,
+    playedFrom: -1,
 
     // Fetches and decodes the soundtrack; the promise resolves to whether it
     // could. Decoding needs no running audio context, so it uses an offline
@@ -34,6 +40,8 @@ mergeInto(LibraryManager.library, {
           return response.arrayBuffer();
         })
         .then(function(bytes) {
+          // Decoding takes the bytes over; the element gets a copy first.
+          TidewashAudio.elementUrl = URL.createObjectURL(new Blob([bytes], { type: 'audio/mpeg' }));
           return new OfflineAudioContext(2, 1, 44100).decodeAudioData(bytes);
         })
         .then(function(buffer) {
@@ -45,22 +53,33 @@ mergeInto(LibraryManager.library, {
       return TidewashAudio.loading;
     },
 
-    // Opens the audio context, or asks a suspended one to run again; call it
-    // from the user's gestures.
+    // Opens the audio context, or asks a suspended one to run again; in
+    // Firefox also makes the audio element, or plays it again if it was held
+    // back. Call it from the user's gestures.
     open: function() {
-      if (!TidewashAudio.context) {
-        TidewashAudio.context = new AudioContext();
-        var firefox = /Firefox\//.test(navigator.userAgent);
-        TidewashAudio.stampsRead = !firefox;
-        TidewashAudio.latencyKnown = firefox;
-        if (firefox) TidewashAudio.latencySeconds = TidewashAudio.firefoxLatencySeconds;
+      var firefox = /Firefox\//.test(navigator.userAgent);
+      if (firefox && !TidewashAudio.element && TidewashAudio.elementUrl) {
+        TidewashAudio.element = new Audio(TidewashAudio.elementUrl);
+        TidewashAudio.element.preload = 'auto';
       }
+      var element = TidewashAudio.element;
+      if (element && TidewashAudio.playedFrom >= 0 && element.paused && !element.ended) element.play().catch(function() {});
+      if (element && TidewashAudio.deviceRuns) return;
+      if (!TidewashAudio.context) TidewashAudio.context = new AudioContext();
       if (TidewashAudio.context.state !== 'running') TidewashAudio.context.resume().catch(function() {});
     },
 
-    // Plays the soundtrack from fromSeconds on, leadSeconds of context time
-    // from now; the context time it starts at.
+    // Plays the soundtrack from fromSeconds on; the context time it starts
+    // at: leadSeconds of context time from now, or in Firefox, where the
+    // element's position is the music's, fromSeconds.
     play: function(fromSeconds, leadSeconds) {
+      var element = TidewashAudio.element;
+      if (element) {
+        element.currentTime = fromSeconds;
+        TidewashAudio.playedFrom = element.currentTime;
+        element.play().catch(function() {});
+        return fromSeconds;
+      }
       var context = TidewashAudio.context;
       var source = context.createBufferSource();
       source.buffer = TidewashAudio.buffer;
@@ -70,25 +89,29 @@ mergeInto(LibraryManager.library, {
       return startTime;
     },
 
-    // Writes what the context tells now, in the order of AudioReading's
-    // fields: running, currentTime, the output timestamp's context time and
-    // moment (0 when there is none), baseLatency + outputLatency, and now.
-    // The latency is read when the context first runs, and then every
-    // quarter of a second until the stream reports its output latency, never
-    // again after; in Firefox neither it nor the output timestamp is read at
-    // all (see firefoxLatencySeconds). The latency of an open stream does not
-    // change, and Firefox's stamp would be its currentTime less that latency.
+    // Writes what the sound tells now, in the order of AudioReading's
+    // fields: running, the context time, the output timestamp's context
+    // time and moment (0 when there is none), baseLatency + outputLatency,
+    // now, and whether the time is an audio element's heard position.
     read: function(fields) {
-      var context = TidewashAudio.context;
       var at = fields >> 3;
       var now = performance.now();
-      HEAPF64.fill(0, at, at + 6);
+      HEAPF64.fill(0, at, at + 7);
       HEAPF64[at + 5] = now;
-      if (!context) return;
+      if (TidewashAudio.element) TidewashAudio.readElement(at, now);
+      else if (TidewashAudio.context) TidewashAudio.readContext(at, now);
+    },
+
+    // The context's currentTime, its output timestamp and its latency. The
+    // latency is read when the context first runs, and then every quarter of
+    // a second until the stream reports its output latency, never again
+    // after: the latency of an open stream does not change.
+    readContext: function(at, now) {
+      var context = TidewashAudio.context;
       var running = context.state === 'running' && context.currentTime > 0;
       HEAPF64[at] = running ? 1 : 0;
       HEAPF64[at + 1] = context.currentTime;
-      if (context.getOutputTimestamp && TidewashAudio.stampsRead) {
+      if (context.getOutputTimestamp) {
         var stamp = context.getOutputTimestamp();
         if (stamp.performanceTime > 0 && stamp.contextTime > 0) {
           HEAPF64[at + 2] = stamp.contextTime;
@@ -102,6 +125,25 @@ mergeInto(LibraryManager.library, {
         TidewashAudio.latencyReadAt = now;
       }
       HEAPF64[at + 4] = TidewashAudio.latencySeconds;
+    },
+
+    // The element's position. Before it is asked to play, it runs once a
+    // device has taken the context's sound and the element can play; after,
+    // once its position has moved and while it plays (the music outlasts the
+    // show).
+    readElement: function(at, now) {
+      var element = TidewashAudio.element;
+      var context = TidewashAudio.context;
+      if (!TidewashAudio.deviceRuns && context && context.state === 'running' && context.currentTime > 0) {
+        TidewashAudio.deviceRuns = true;
+        context.close().catch(function() {});
+      }
+      var running = TidewashAudio.playedFrom < 0
+        ? TidewashAudio.deviceRuns && element.readyState >= HTMLMediaElement.HAVE_FUTURE_DATA
+        : element.currentTime !== TidewashAudio.playedFrom && !element.paused;
+      HEAPF64[at] = running ? 1 : 0;
+      HEAPF64[at + 1] = element.currentTime;
+      HEAPF64[at + 6] = 1;
     }
   },
   $TidewashAudio__postset: 'Module["tidewashAudio"] = TidewashAudio;',

@@ -80,9 +80,9 @@ int tidewash_audio_has_soundtrack() { return script().soundtrackPresent ? 1 : 0;
 
 void tidewash_audio_read(double* fields) {
     const AudioReading& reading = next(script().readings, script().audioReads);
-    const double values[6] = {reading.running ? 1.0 : 0.0, reading.contextSeconds, reading.stampContextSeconds,
-                              reading.stampMs, reading.latencySeconds, reading.nowMs};
-    for (int i = 0; i < 6; ++i) fields[i] = values[i];
+    const double values[7] = {reading.running ? 1.0 : 0.0, reading.contextSeconds, reading.stampContextSeconds,
+                              reading.stampMs, reading.latencySeconds, reading.nowMs, reading.heardInSteps ? 1.0 : 0.0};
+    for (int i = 0; i < 7; ++i) fields[i] = values[i];
 }
 
 double tidewash_audio_play(double fromSeconds, double /*leadSeconds*/) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -91,6 +92,40 @@ TEST_F(WebAudioClockTest, AClockMovingInBlocksGivesEvenSteps) {
         }
         last = position;
     }
+}
+
+// Firefox's audio element: its position is the music heard and moves on in
+// 40 ms steps, each seen at the first 60 Hz frame after it; frames are shown
+// where they are read. It is ready at the first frame and asked to play, and
+// starts 300 ms later; the show waits at 0 till then. Once a second of steps is in, the position is
+// the music heard, not the middle of the steps (20 ms and more behind).
+TEST_F(WebAudioClockTest, AnAudioElementsPositionInStepsIsHeardFromItsFreshestStep) {
+    const double intervalMs = 1000.0 / 60.0;
+    const double startsAtMs = 300;
+    std::vector<AudioReading> readings;
+    std::vector<double> frames;
+    for (int i = 0; i < 150; ++i) {
+        frames.push_back(intervalMs * i);
+        AudioReading reading = silence(frames.back() + intervalMs);
+        reading.running = i == 0 || reading.nowMs >= startsAtMs;  // ready, asked to play, under way
+        reading.heardInSteps = true;
+        reading.contextSeconds = std::max(0.0, std::floor((reading.nowMs - startsAtMs) / 40) * 0.04);
+        readings.push_back(reading);
+    }
+    pageStandIns::setReadings(readings);
+    pageStandIns::setFrameTimes(frames);
+    WebAudioClock clock;
+    clock.start();
+    for (int i = 0; i < 150; ++i) {
+        const double heardMs = readings[i].nowMs - startsAtMs;
+        const double position = clock.position();
+        if (heardMs <= 0) {
+            EXPECT_EQ(position, 0.0) << "frame " << i;
+        } else if (i > 100) {
+            EXPECT_NEAR(position, heardMs, 1.5) << "frame " << i;
+        }
+    }
+    EXPECT_EQ(pageStandIns::playRequests(), (std::vector<double>{0.0}));
 }
 
 TEST_F(WebAudioClockTest, FramePositionIsTheLastReadingWithoutReadingAgain) {
