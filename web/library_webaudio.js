@@ -18,7 +18,6 @@
 mergeInto(LibraryManager.library, {
   $TidewashAudio: {
     buffer: null,
-    elementUrl: null,
     loading: null,
     context: null,
     latencySeconds: 0,
@@ -26,6 +25,7 @@ mergeInto(LibraryManager.library, {
     latencyReadAt: -Infinity,
     // Firefox's: the audio element, whether a device took sound, and the
     // element's position when it was asked to play.
+    byElement: false,
     element: null,
     deviceRuns: false,
     playedFrom: -1,
@@ -34,6 +34,7 @@ mergeInto(LibraryManager.library, {
     // could. Decoding needs no running audio context, so it uses an offline
     // one at the file's rate and can start before any user gesture.
     load: function(url) {
+      TidewashAudio.byElement = /Firefox\//.test(navigator.userAgent);
       TidewashAudio.loading = fetch(url)
         .then(function(response) {
           if (!response.ok) throw new Error(url + ': HTTP ' + response.status);
@@ -41,7 +42,10 @@ mergeInto(LibraryManager.library, {
         })
         .then(function(bytes) {
           // Decoding takes the bytes over; the element gets a copy first.
-          TidewashAudio.elementUrl = URL.createObjectURL(new Blob([bytes], { type: 'audio/mpeg' }));
+          if (TidewashAudio.byElement) {
+            TidewashAudio.element = new Audio(URL.createObjectURL(new Blob([bytes], { type: 'audio/mpeg' })));
+            TidewashAudio.element.preload = 'auto';
+          }
           return new OfflineAudioContext(2, 1, 44100).decodeAudioData(bytes);
         })
         .then(function(buffer) {
@@ -54,17 +58,12 @@ mergeInto(LibraryManager.library, {
     },
 
     // Opens the audio context, or asks a suspended one to run again; in
-    // Firefox also makes the audio element, or plays it again if it was held
-    // back. Call it from the user's gestures.
+    // Firefox also plays the audio element again if it was held back. Call it
+    // from the user's gestures.
     open: function() {
-      var firefox = /Firefox\//.test(navigator.userAgent);
-      if (firefox && !TidewashAudio.element && TidewashAudio.elementUrl) {
-        TidewashAudio.element = new Audio(TidewashAudio.elementUrl);
-        TidewashAudio.element.preload = 'auto';
-      }
       var element = TidewashAudio.element;
       if (element && TidewashAudio.playedFrom >= 0 && element.paused && !element.ended) element.play().catch(function() {});
-      if (element && TidewashAudio.deviceRuns) return;
+      if (TidewashAudio.byElement && TidewashAudio.deviceRuns) return;
       if (!TidewashAudio.context) TidewashAudio.context = new AudioContext();
       if (TidewashAudio.context.state !== 'running') TidewashAudio.context.resume().catch(function() {});
     },
@@ -74,7 +73,7 @@ mergeInto(LibraryManager.library, {
     // element's position is the music's, fromSeconds.
     play: function(fromSeconds, leadSeconds) {
       var element = TidewashAudio.element;
-      if (element) {
+      if (TidewashAudio.byElement) {
         element.currentTime = fromSeconds;
         TidewashAudio.playedFrom = element.currentTime;
         element.play().catch(function() {});
@@ -98,8 +97,11 @@ mergeInto(LibraryManager.library, {
       var now = performance.now();
       HEAPF64.fill(0, at, at + 7);
       HEAPF64[at + 5] = now;
-      if (TidewashAudio.element) TidewashAudio.readElement(at, now);
-      else if (TidewashAudio.context) TidewashAudio.readContext(at, now);
+      if (TidewashAudio.byElement) {
+        if (TidewashAudio.element) TidewashAudio.readElement(at);
+      } else if (TidewashAudio.context) {
+        TidewashAudio.readContext(at, now);
+      }
     },
 
     // The context's currentTime, its output timestamp and its latency. The
@@ -131,7 +133,7 @@ mergeInto(LibraryManager.library, {
     // device has taken the context's sound and the element can play; after,
     // once its position has moved and while it plays (the music outlasts the
     // show).
-    readElement: function(at, now) {
+    readElement: function(at) {
       var element = TidewashAudio.element;
       var context = TidewashAudio.context;
       if (!TidewashAudio.deviceRuns && context && context.state === 'running' && context.currentTime > 0) {

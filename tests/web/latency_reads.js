@@ -1,17 +1,17 @@
 // Counts the plays in which a page stops answering for good: the minimal page
-// (latency_reads.html, ?reads=none, once, stamp or every-frame) or the demo's own page,
+// (latency_reads.html, ?reads=none, once, stamp, every-frame or element) or the demo's own page,
 // each played PLAYS times for SECONDS in the browser TIDEWASH_BROWSER names,
 // with sound through the sound server at hand. A play is frozen when the
 // page does not answer within 10 s, or its animation frames have stopped.
 // Prints one line: "frozen F of N (WHAT)". A benchmark, not a test.
-//   node latency_reads.js SITE none|once|stamp|every-frame|page PLAYS SECONDS
+//   node latency_reads.js SITE none|once|stamp|every-frame|element|page PLAYS SECONDS
 import fs from 'node:fs';
 import path from 'node:path';
 import { launchBrowser, openPage, serveFolder } from './harness.js';
 
 const [site, what, plays, seconds] = process.argv.slice(2);
-if (!site || !['none', 'once', 'stamp', 'every-frame', 'page'].includes(what) || !(Number(plays) > 0) || !(Number(seconds) > 0)) {
-  console.error('usage: node latency_reads.js SITE none|once|stamp|every-frame|page PLAYS SECONDS');
+if (!site || !['none', 'once', 'stamp', 'every-frame', 'element', 'page'].includes(what) || !(Number(plays) > 0) || !(Number(seconds) > 0)) {
+  console.error('usage: node latency_reads.js SITE none|once|stamp|every-frame|element|page PLAYS SECONDS');
   process.exit(2);
 }
 
