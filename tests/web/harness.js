@@ -165,6 +165,26 @@ export function waitForPosition(page, positionMs, timeout) {
     { timeout, polling: 10 }, positionMs);
 }
 
+// Lets the show play on for at least spanMs of music from a second in, and
+// returns how far its music advanced and how long the page took, between the
+// frames it drew. Measured by the times the page drew them, so that a slow
+// frame rate under load does not count as a slow clock.
+export async function musicAgainstPage(page, spanMs) {
+  await waitForPosition(page, 1000, 30000);
+  const firstPosition = await page.evaluate(() => window.tidewash.lastFramePosition);
+  await waitForPosition(page, firstPosition + spanMs, 30000);
+  const drawn = await page.evaluate(() => ({
+    positions: window.tidewash.framePositions.slice(),
+    at: window.tidewash.frameDrawnAt.slice(),
+  }));
+  const first = drawn.positions.indexOf(firstPosition);
+  const last = drawn.positions.length - 1;
+  return {
+    musicMs: drawn.positions[last] - drawn.positions[first],
+    pageMs: Math.round(drawn.at[last] - drawn.at[first]),
+  };
+}
+
 // Holds the show on its next frame, then takes a screenshot of the canvas.
 // Returns the frame's music position, the frames drawn so far, the frame's
 // own pixels as PNG bytes and the screenshot as PNG bytes; the show goes on.
