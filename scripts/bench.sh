@@ -697,7 +697,11 @@ wait "$pictures" || { echo "scripts/plot_bench.py failed" >> "$log"; failed=1; }
 
 # The table.
 echo
-echo "Tidewash benchmarks ($( [ "$smoke" -eq 1 ] && echo 'smoke run: short durations, figures not meaningful' || echo 'full run'); $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg) at the end)"
+run_kind="full run"
+[ "$capture_only" -eq 1 ] && run_kind="the capture alone"
+[ "$sound_only" -eq 1 ] && run_kind="what plays through a sound server"
+[ "$smoke" -eq 1 ] && run_kind="smoke run: short durations, figures not meaningful"
+echo "Tidewash benchmarks ($run_kind; $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg) at the end)"
 echo
 echo "| Figure | Measured | Target | Met |"
 echo "|---|---|---|---|"
