@@ -1,6 +1,6 @@
 // The page with sound through a real sound server (with_sound_server.sh
 // starts one and records its sink): the show starts with sound, never in
-// silence; its music keeps the pace of the page's clock; and the server's
+// silence; its music moves on, never ahead of the page's clock; and the server's
 // sink hears the music.
 //   with_sound_server.sh KIND RECORDING node sound.js SITE RECORDING
 import fs from 'node:fs';
@@ -27,8 +27,12 @@ await runTest('web page plays its sound through the sound server', () => withBro
   try {
     const { page, messages } = await openPage(browser, server.url);
     await startShow(page);
+    // The music is the clock, and a loaded machine starves the null sink's
+    // own timer: in CI the sink played 0.85 of real time. What this catches
+    // is a show that follows the page's clock ahead of the music, or music
+    // that hardly moves.
     const { musicMs, pageMs } = await musicAgainstPage(page, 4000);
-    check(Math.abs(musicMs - pageMs) <= pageMs * 0.05 + 200, `the music advanced ${musicMs} ms in ${pageMs} ms`);
+    check(musicMs >= pageMs * 0.5 && musicMs <= pageMs * 1.05 + 200, `the music advanced ${musicMs} ms in ${pageMs} ms`);
     check(!(await page.evaluate(() => window.tidewash.silent)), 'the page plays in silence');
     const rms = recordedRms();
     check(rms >= heardRms, `the sink heard an RMS of ${rms.toFixed(4)}`);
