@@ -56,10 +56,11 @@ std::uint32_t WebAudioClock::position() {
 }
 
 // Until the music is under way, the silent show's clock, or 0 (the show
-// waits for it). An audio element asked to play takes a moment to start, and
-// its position stands still until it does.
+// waits for it). A context's source is scheduled ahead of a running context
+// and is under way once asked for; an audio element takes a moment to start,
+// and its position stands still until it does.
 double WebAudioClock::musicMs(const AudioReading& reading, double shownAtMs) {
-    if (sounding && reading.running) {
+    if (sounding && (reading.running || !reading.heardInSteps)) {
         const double offsetMs = reading.heardSecondsAt(reading.nowMs) * 1000.0 - reading.nowMs;
         heardOffset.add(offsetMs, reading.nowMs);
         const double steadiedMs = reading.heardInSteps ? heardOffset.mostAdvanced() : heardOffset.middle();
