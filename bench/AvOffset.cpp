@@ -50,7 +50,6 @@
 #include "bench/MonoSoundtrack.h"
 #include "bench/MpvPlayer.h"
 #include "bench/PipeWireRecorder.h"
-#include "bench/PulseRecorder.h"
 #include "bench/SoundMatch.h"
 #include "bench/StampFit.h"
 #include "bench/WatchedProgram.h"
@@ -215,12 +214,6 @@ struct ArrivalTimeline {
     double microsecondsPerSample() const { return fit.microsecondsPerSample(); }
 };
 
-std::unique_ptr<ServerRecorder> makeRecorder(const std::string& server) {
-    if (server == "pipewire") return std::make_unique<PipeWireRecorder>();
-    if (server == "pulseaudio") return std::make_unique<PulseRecorder>();
-    throw std::runtime_error("no recorder for the server " + server);
-}
-
 // Presses Space `readings` times from 3 s on, spread over the run, then ends
 // the demo; each line is stamped as it arrives, which is just after the demo
 // read the position it writes.
@@ -270,7 +263,7 @@ int measure(const std::string& player, const char* soundtrack, double seconds, c
     WatchedProgram recorder({"parec", "--raw", "--format=s16le", "--rate=" + std::to_string(rate),
                              "--channels=" + std::to_string(channels), "--latency-msec=2", "-d", sink + ".monitor"},
                             true);
-    const std::unique_ptr<ServerRecorder> serverRecorder = makeRecorder(server);
+    const std::unique_ptr<ServerRecorder> serverRecorder = ServerRecorder::forServer(server);
     if (!serverRecorder->start(sink, rate)) throw std::runtime_error("cannot record through " + server);
     if (!ahead || !runAheadOfOthers(false))
         std::cerr << "av_offset: the recording runs at normal priority; on a busy machine it may lose samples\n";

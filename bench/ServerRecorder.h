@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -15,6 +16,9 @@ public:
         std::int64_t sample;  // index of the first sample of a stretch
         double heardUs;       // when the server says it was heard
     };
+
+    // The recorder for "pulseaudio" or "pipewire"; throws for another name.
+    static std::unique_ptr<ServerRecorder> forServer(const std::string& server);
 
     virtual ~ServerRecorder() = default;
 

@@ -1,22 +1,23 @@
 // How far the web page's pictures are from its sound, from what
 // tests/web/benchmark.js recorded while a browser played the page into a
 // null sink:
-//   web_av_offset SOUNDTRACK RECORDING CHUNKS FRAMES
-// RECORDING is the sink's monitor as raw 16-bit stereo at 44100 Hz; CHUNKS
-// has a line "SAMPLES_SO_FAR ARRIVAL_US" per chunk of it as it arrived;
-// FRAMES a line "POSITION_MS SHOWN_US DRAWN_US" per frame the page drew: the
-// music position, when the frame was shown and when it was drawn. Times are
-// wall-clock microseconds from one base. Stretches of the soundtrack spread
-// over the show are placed in the recording by cross-correlation, which
-// gives when each music position was heard (between two of them, in a
-// straight line); each frame's offset is when its position was heard less
-// when it was shown.
+//   web_av_offset SOUNDTRACK RECORDING STAMPS FRAMES
+// RECORDING is the sink's monitor as sink_recorder wrote it (mono, native
+// 32-bit floats at 44100 Hz) and STAMPS its lines "SAMPLE HEARD_US": when the
+// sound server says that sample was heard; FRAMES a line "POSITION_MS
+// SHOWN_US DRAWN_US" per frame the page drew: the music position, when the
+// frame was shown and when it was drawn. Times are steady-clock
+// (CLOCK_MONOTONIC) microseconds. Stretches of the soundtrack spread over the
+// show are placed in the recording by cross-correlation, which gives when
+// each music position was heard (between two of them, in a straight line);
+// each frame's offset is when its position was heard less when it was shown.
 // Prints "offset_ms MEDIAN p5 P5 p95 P95 spread SPREAD frames N interval_ms I
-// drawn_offset_ms D anchors A unknown U correlation C sink_rate_hz R": over
-// the N frames whose position was heard at its pace (U were not), the
-// median, 5th and 95th percentiles of the offset, and of the offset from
-// when the frame was drawn; a positive offset means the sound comes after
-// the picture.
+// drawn_offset_ms D anchors A unknown U correlation C sink_rate_hz R
+// stamp_scatter_ms SC": over the N frames whose position was heard at its
+// pace (U were not), the median, 5th and 95th percentiles of the offset, and
+// of the offset from when the frame was drawn (a positive offset means the
+// sound comes after the picture); SC how far the server's stamps lie from
+// the times taken for their samples (99th percentile).
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -28,9 +29,9 @@
 #include <vector>
 
 #include "base/Soundtrack.h"
-#include "bench/ArrivalFit.h"
 #include "bench/MonoSoundtrack.h"
 #include "bench/SoundMatch.h"
+#include "bench/StampFit.h"
 
 namespace {
 
@@ -52,16 +53,18 @@ std::vector<float> readRecording(const char* file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) throw std::runtime_error(std::string("cannot read ") + file);
     std::vector<float> mono;
-    std::int16_t frame[2];
-    while (in.read(reinterpret_cast<char*>(frame), sizeof frame)) mono.push_back(0.5f * (float(frame[0]) + float(frame[1])));
+    float sample;
+    while (in.read(reinterpret_cast<char*>(&sample), sizeof sample)) mono.push_back(sample);
     return mono;
 }
 
-void readChunks(const char* file, ArrivalFit& fit) {
+std::vector<ServerRecorder::Stamp> readStamps(const char* file) {
     std::ifstream in(file);
     if (!in) throw std::runtime_error(std::string("cannot read ") + file);
-    std::int64_t samples, arrivalUs;
-    while (in >> samples >> arrivalUs) fit.add(samples, arrivalUs);
+    std::vector<ServerRecorder::Stamp> stamps;
+    ServerRecorder::Stamp stamp;
+    while (in >> stamp.sample >> stamp.heardUs) stamps.push_back(stamp);
+    return stamps;
 }
 
 std::vector<Frame> readFrames(const char* file) {
@@ -82,7 +85,7 @@ double percentile(std::vector<double> values, double q) {
 // Stretches of music from 2 s on, one every `stepMs` up to `lastMs`, found in
 // the recording: near where the previous one was heard, or failing that near
 // where the first frame showing them was shown.
-std::vector<Anchor> findAnchors(const SoundMatch& match, const ArrivalFit& fit, const std::vector<Frame>& frames,
+std::vector<Anchor> findAnchors(const SoundMatch& match, const StampFit& fit, const std::vector<Frame>& frames,
                                 double lastMs, double stepMs, double& lowestCorrelation) {
     const std::int64_t window = rate / 10;  // 100 ms compared
     const double sameSound = 0.99;          // less is not the same sound (silence, a dropout)
@@ -92,18 +95,18 @@ std::vector<Anchor> findAnchors(const SoundMatch& match, const ArrivalFit& fit, 
         SoundMatch::Found found;
         if (!anchors.empty()) {
             const double expectedUs = anchors.back().heardUs + (positionMs - anchors.back().positionMs) * 1000;
-            const auto guess = std::int64_t((expectedUs - fit.captureUs(0)) / fit.microsecondsPerSample());
+            const auto guess = std::int64_t((expectedUs - fit.heardUs(0)) / fit.microsecondsPerSample());
             found = match.find(musicIndex, guess, window, rate / 50);
         }
         if (found.correlation < sameSound) {
             const auto first = std::find_if(frames.begin(), frames.end(),
                                             [&](const Frame& frame) { return frame.positionMs >= positionMs; });
             if (first == frames.end()) break;
-            const auto guess = std::int64_t((first->shownUs - fit.captureUs(0)) / fit.microsecondsPerSample());
+            const auto guess = std::int64_t((first->shownUs - fit.heardUs(0)) / fit.microsecondsPerSample());
             found = match.find(musicIndex, guess, window, rate / 4);
         }
         if (found.recordingIndex < 0 || found.correlation < sameSound) continue;
-        anchors.push_back({positionMs, fit.captureUs(double(found.recordingIndex))});
+        anchors.push_back({positionMs, fit.heardUs(double(found.recordingIndex))});
         lowestCorrelation = std::min(lowestCorrelation, found.correlation);
     }
     return anchors;
@@ -124,13 +127,13 @@ bool heardAt(const std::vector<Anchor>& anchors, double positionMs, double& hear
     return true;
 }
 
-int measure(const char* soundtrack, const char* recordingFile, const char* chunksFile, const char* framesFile) {
+int measure(const char* soundtrack, const char* recordingFile, const char* stampsFile, const char* framesFile) {
     const std::vector<float> reference = decodeMono(soundtrack, rate);
     const std::vector<float> recording = readRecording(recordingFile);
-    ArrivalFit fit(rate);
-    readChunks(chunksFile, fit);
+    StampFit fit(rate);
+    const bool fitted = fit.fit(readStamps(stampsFile));
     const std::vector<Frame> frames = readFrames(framesFile);
-    if (!fit.fit() || frames.size() < 10) {
+    if (!fitted || frames.size() < 10) {
         std::cout << "the recording or the show is too short\n";
         return 1;
     }
@@ -161,9 +164,10 @@ int measure(const char* soundtrack, const char* recordingFile, const char* chunk
     const double p5 = percentile(shown, 0.05);
     const double p95 = percentile(shown, 0.95);
     std::printf("offset_ms %.2f p5 %.2f p95 %.2f spread %.2f frames %zu interval_ms %.2f drawn_offset_ms %.2f "
-                "anchors %zu unknown %d correlation %.4f sink_rate_hz %.1f\n",
+                "anchors %zu unknown %d correlation %.4f sink_rate_hz %.1f stamp_scatter_ms %.3f\n",
                 percentile(shown, 0.5), p5, p95, p95 - p5, shown.size(), percentile(intervals, 0.5),
-                percentile(drawn, 0.5), anchors.size(), unknown, lowestCorrelation, 1e6 / fit.microsecondsPerSample());
+                percentile(drawn, 0.5), anchors.size(), unknown, lowestCorrelation, 1e6 / fit.microsecondsPerSample(),
+                fit.stampScatterUs() / 1000);
     return 0;
 }
 
@@ -171,7 +175,7 @@ int measure(const char* soundtrack, const char* recordingFile, const char* chunk
 
 int main(int argc, char** argv) {
     if (argc != 5) {
-        std::cerr << "usage: web_av_offset SOUNDTRACK RECORDING CHUNKS FRAMES\n";
+        std::cerr << "usage: web_av_offset SOUNDTRACK RECORDING STAMPS FRAMES\n";
         return 2;
     }
     try {

@@ -66,7 +66,7 @@ if [ -z "${TIDEWASH_BENCH_ON_X:-}" ] && [ "$built" -eq 0 ]; then
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIDEWASH_WERROR=ON > /dev/null || exit 1
   targets=(tidewash-capture soundtrack run_measured)
   [ "$capture_only" -eq 1 ] || targets+=(tidewash frame_bench clock_bench av_offset startup_probe startup_launch
-    allocation_tests swap_log make_tone tidewash_pack web_av_offset)
+    allocation_tests swap_log make_tone tidewash_pack sink_recorder web_av_offset)
   cmake --build "$build" -j 2 --target "${targets[@]}" > /dev/null || exit 1
   # tidewash.exe for the rows under Wine (full runs only).
   if [ "$smoke" -eq 0 ] && [ "$capture_only" -eq 0 ]; then
@@ -249,7 +249,8 @@ web_rows() {
     out=$(web_run "$1" "${web_show[@]}")
     hung=$(grep -m 1 "Error: the show did not reach\|Error:.*timed out" "$work/web_errors.txt")
   else
-    out=$(web_run "$1" "${web_show[@]}" --sink bench --matcher "$bench/web_av_offset" --soundtrack "$soundtrack")
+    out=$(web_run "$1" "${web_show[@]}" --sink bench --server "${2,,}" --recorder "$bench/sink_recorder" \
+      --matcher "$bench/web_av_offset" --soundtrack "$soundtrack")
   fi
   echo "$out" >> "$log"
   line=$(grep '^offset_ms' <<< "$out")

@@ -2,16 +2,20 @@
 // test): the page's size raw and gzipped, the time from page load to the
 // first frame, the frames per second in each entry of a show in the browser
 // TIDEWASH_BROWSER names (harness.js) with the page's work per frame (the
-// animation frame's demo and script, at the 95th percentile), and with --sink the
-// offset between the pictures and the sound: the page plays into that
-// PulseAudio or PipeWire sink, whose monitor parec records, and web_av_offset
+// animation frame's demo and script, at the 95th percentile), and with
+// --sink the offset between the pictures and the sound: the page plays into
+// that sink of the PulseAudio or PipeWire --server names, whose monitor
+// sink_recorder (bench/SinkRecorder.cpp) records through the server's own
+// client library, stamped by the server, and web_av_offset
 // (bench/WebAvOffset.cpp) places the recording against the positions the
 // frames showed and when, over the whole show and per entry. --seconds ends
 // the show early with Escape; --size sets the canvas's pixels (800x600 by
 // default).
 //   node tests/web/benchmark.js SITE [--seconds S] [--size WxH]
-//        [--sink SINK --matcher WEB_AV_OFFSET --soundtrack QUIETFALL_MP3]
+//        [--sink SINK --server pulseaudio|pipewire --recorder SINK_RECORDER
+//         --matcher WEB_AV_OFFSET --soundtrack QUIETFALL_MP3]
 import { execFileSync, spawn } from 'node:child_process';
+import { once } from 'node:events';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -21,13 +25,20 @@ import { browserName, entries, openPage, serveFolder, withBrowser } from './harn
 const [site, ...rest] = process.argv.slice(2);
 const options = {};
 for (let i = 0; i + 1 < rest.length; i += 2) options[rest[i].replace(/^--/, '')] = rest[i + 1];
-if (!site || rest.length % 2 !== 0 || (options.sink && !(options.matcher && options.soundtrack))) {
-  console.error('usage: node benchmark.js SITE [--seconds S] [--size WxH] [--sink SINK --matcher WEB_AV_OFFSET --soundtrack MP3]');
+if (!site || rest.length % 2 !== 0 ||
+    (options.sink && !(options.server && options.recorder && options.matcher && options.soundtrack))) {
+  console.error('usage: node benchmark.js SITE [--seconds S] [--size WxH] [--sink SINK --server pulseaudio|pipewire ' +
+    '--recorder SINK_RECORDER --matcher WEB_AV_OFFSET --soundtrack MP3]');
   process.exit(2);
 }
 
-// Our steady clock in whole microseconds, for the recording's chunks and
-// (mapped onto it) the page's frames.
+// Our steady clock in ms: CLOCK_MONOTONIC, by which the sound servers stamp
+// the recording (performance.now() counts from an origin of its own).
+function steadyMs() {
+  return Number(process.hrtime.bigint()) / 1e6;
+}
+
+// Whole microseconds, as the frames are written for web_av_offset.
 function us(ms) {
   return Math.round(ms * 1000);
 }
@@ -41,9 +52,9 @@ function us(ms) {
 async function clockOffset(page) {
   let best = { offsetMs: 0, roundTripMs: Infinity };
   for (let i = 0; i < 40; ++i) {
-    const sent = performance.now();
+    const sent = steadyMs();
     const pageMs = await page.evaluate(() => performance.now());
-    const back = performance.now();
+    const back = steadyMs();
     if (back - sent < best.roundTripMs) best = { offsetMs: pageMs - (sent + back) / 2, roundTripMs: back - sent };
   }
   return best;
@@ -56,48 +67,31 @@ async function clockOffset(page) {
 // the wall clocks would have got wrong.
 function wallClockErrorMs(pageTimeOrigin, steady) {
   let wallLessSteady = -Infinity;
-  for (const end = performance.now() + 20; performance.now() < end;) {
-    const now = performance.now();
+  for (const end = steadyMs() + 20; steadyMs() < end;) {
+    const now = steadyMs();
     wallLessSteady = Math.max(wallLessSteady, Date.now() - now);
   }
   return pageTimeOrigin + steady.offsetMs - wallLessSteady;
 }
 
-// PipeWire's pulse server drops what a starved recorder has not taken in time
-// (the browser and llvmpipe fill both cores), and the recording's timing goes
-// with it: the recorder, and this process, which reads and stamps what it
-// records, go on the real-time scheduler where that is permitted.
-function readAheadOfOthers(pid) {
-  try {
-    execFileSync('chrt', ['--fifo', '--reset-on-fork', '--pid', '20', String(pid)], { stdio: 'ignore' });
-    return true;
-  } catch {
-    return false;
-  }
-}
-
-// Records the sink's monitor with parec, noting when each chunk arrived.
-function startRecording(sink, folder) {
-  const recording = fs.createWriteStream(path.join(folder, 'recording.raw'));
-  const chunks = [];
-  let bytes = 0;
-  const recorder = spawn('parec', ['--raw', '--format=s16le', '--rate=44100', '--channels=2', '--latency-msec=2',
-    '-d', `${sink}.monitor`], { stdio: ['ignore', 'pipe', 'inherit'] });
-  if (!readAheadOfOthers(recorder.pid) || !readAheadOfOthers(process.pid)) {
-    console.error('the recording runs at normal priority; on a busy machine it may lose samples');
-  }
-  recorder.stdout.on('data', (data) => {
-    const arrival = us(performance.now());
-    bytes += data.length;
-    recording.write(data);
-    chunks.push(`${Math.floor(bytes / 4)} ${arrival}`);
-  });
-  const closed = new Promise((resolve) => recorder.on('close', resolve));
+// Records the sink's monitor with sink_recorder, which says when it records;
+// the returned function ends the recording.
+async function startRecording(folder) {
+  const recorder = spawn(options.recorder, [options.sink, options.server, path.join(folder, 'recording.raw'),
+    path.join(folder, 'stamps.txt')], { stdio: ['pipe', 'pipe', 'inherit'] });
+  let said = '';
+  recorder.stdout.on('data', (data) => { said += data; });
+  const closed = once(recorder, 'close');
+  const recording = await Promise.race([
+    new Promise((resolve) => { recorder.stdout.on('data', () => { if (said.startsWith('recording')) resolve(true); }); }),
+    closed.then(() => false),
+  ]);
+  if (!recording) throw new Error(`sink_recorder exited with status ${recorder.exitCode} before recording`);
   return async () => {
-    recorder.kill();
-    await closed;
-    await new Promise((resolve) => recording.end(resolve));
-    fs.writeFileSync(path.join(folder, 'chunks.txt'), chunks.join('\n') + '\n');
+    recorder.stdin.end();
+    const [status] = await closed;
+    if (status !== 0) throw new Error(`sink_recorder exited with status ${status}: ${said}`);
+    return said.split('\n').find((line) => line.startsWith('samples')) || '';
   };
 }
 
@@ -105,7 +99,7 @@ function startRecording(sink, folder) {
 // with web_av_offset; its line.
 function placeFrames(show, folder, keep) {
   const count = Math.min(show.positions.length, show.shownAt.length);
-  // The page's wall-clock stamps on our steady clock.
+  // The page's wall-clock stamps on the steady clock.
   const ours = (pageWallMs) => us(pageWallMs - show.timeOrigin - show.clock.offsetMs);
   const lines = [];
   for (let i = 0; i < count; ++i) {
@@ -116,7 +110,7 @@ function placeFrames(show, folder, keep) {
   // line says so; that is a finding, not a fault of the benchmark.
   try {
     return execFileSync(options.matcher, [options.soundtrack, path.join(folder, 'recording.raw'),
-      path.join(folder, 'chunks.txt'), path.join(folder, 'frames.txt')], { encoding: 'utf8' }).trim();
+      path.join(folder, 'stamps.txt'), path.join(folder, 'frames.txt')], { encoding: 'utf8' }).trim();
   } catch (error) {
     if (error.status === 1 && error.stdout) return error.stdout.trim();
     throw error;
@@ -171,7 +165,7 @@ console.log(`  ${'page'.padEnd(14)} ${kib(total).padStart(11)} / ${kib(totalGzip
 await withBrowser(async (browser) => {
   const server = await serveFolder(site);
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'tidewash-web-bench-'));
-  const stopRecording = options.sink ? startRecording(options.sink, folder) : null;
+  const stopRecording = options.sink ? await startRecording(folder) : null;
   try {
     const { page, messages } = await openPage(browser, server.url, { size: options.size || '800x600' });
     // Start is pressed as soon as it can be: the page has its WebAssembly
@@ -238,8 +232,8 @@ await withBrowser(async (browser) => {
     // the show goes silent.
     if (messages.some((message) => message.text === show.notice)) console.log(`The page said: ${show.notice}`);
     if (stopRecording) {
-      await stopRecording();
-      console.log(`A/V (${browserName}, sink ${options.sink}):`);
+      console.log(`The recorder: ${await stopRecording()}`);
+      console.log(`A/V (${browserName}, sink ${options.sink}, ${options.server}):`);
       matchFrames(show, folder);
     }
   } finally {
