@@ -263,7 +263,7 @@ int measure(const std::string& player, const char* soundtrack, double seconds, c
     WatchedProgram recorder({"parec", "--raw", "--format=s16le", "--rate=" + std::to_string(rate),
                              "--channels=" + std::to_string(channels), "--latency-msec=2", "-d", sink + ".monitor"},
                             true);
-    const std::unique_ptr<ServerRecorder> serverRecorder = ServerRecorder::forServer(server);
+    const std::unique_ptr<ServerRecorder> serverRecorder = ServerRecorder::forServer(server, false);
     if (!serverRecorder->start(sink, rate)) throw std::runtime_error("cannot record through " + server);
     if (!ahead || !runAheadOfOthers(false))
         std::cerr << "av_offset: the recording runs at normal priority; on a busy machine it may lose samples\n";

@@ -50,12 +50,9 @@ bool PulseRecorder::start(const std::string& sink, int sampleRate) {
     if (started) {
         pa_stream_set_read_callback(stream, &PulseRecorder::read, this);
         pa_stream_set_latency_update_callback(stream, &PulseRecorder::timingUpdated, this);
-        // The stamps hold what the sink renders ahead, so the fragments need
-        // not be small; 20 ms ones spare the server (two recorders at 2 ms
-        // overran the null sink's queue).
         pa_buffer_attr buffering{};
         buffering.maxlength = std::uint32_t(-1);
-        buffering.fragsize = std::uint32_t(pa_usec_to_bytes(20000, &format));
+        buffering.fragsize = std::uint32_t(pa_usec_to_bytes(fragmentUs, &format));
         started = pa_stream_connect_record(stream, (sink + ".monitor").c_str(), &buffering,
                                            pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY)) == 0;
     }

@@ -5,9 +5,9 @@
 #include "bench/PipeWireRecorder.h"
 #include "bench/PulseRecorder.h"
 
-std::unique_ptr<ServerRecorder> ServerRecorder::forServer(const std::string& server) {
+std::unique_ptr<ServerRecorder> ServerRecorder::forServer(const std::string& server, bool alone) {
     if (server == "pipewire") return std::make_unique<PipeWireRecorder>();
-    if (server == "pulseaudio") return std::make_unique<PulseRecorder>();
+    if (server == "pulseaudio") return std::make_unique<PulseRecorder>(alone ? 2000 : 20000);
     throw std::runtime_error("no recorder for the server " + server);
 }
 

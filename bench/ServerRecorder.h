@@ -18,7 +18,8 @@ public:
     };
 
     // The recorder for "pulseaudio" or "pipewire"; throws for another name.
-    static std::unique_ptr<ServerRecorder> forServer(const std::string& server);
+    // `alone`: no other program records the sink.
+    static std::unique_ptr<ServerRecorder> forServer(const std::string& server, bool alone);
 
     virtual ~ServerRecorder() = default;
 

@@ -49,7 +49,7 @@ int record(const std::string& sink, const std::string& server, const char* recor
     std::ofstream recording(recordingFile, std::ios::binary);
     std::ofstream stampLines(stampsFile);
     if (!recording || !stampLines) throw std::runtime_error("cannot write the recording or its stamps");
-    const std::unique_ptr<ServerRecorder> recorder = ServerRecorder::forServer(server);
+    const std::unique_ptr<ServerRecorder> recorder = ServerRecorder::forServer(server, true);
     if (!recorder->start(sink, mixRate)) throw std::runtime_error("cannot record " + sink + " through " + server);
     std::cout << "recording" << std::endl;
     std::vector<float> mono;
