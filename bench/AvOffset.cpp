@@ -28,7 +28,6 @@
 // positive offset means the sound comes after the position.
 #include <poll.h>
 
-#include <sched.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -50,6 +49,7 @@
 #include "bench/MonoSoundtrack.h"
 #include "bench/MpvPlayer.h"
 #include "bench/PipeWireRecorder.h"
+#include "bench/RunAhead.h"
 #include "bench/SoundMatch.h"
 #include "bench/StampFit.h"
 #include "bench/WatchedProgram.h"
@@ -151,18 +151,6 @@ void sendKey(std::vector<std::unique_ptr<WatchedProgram>>& keys, const char* key
     keys.push_back(std::make_unique<WatchedProgram>(std::vector<std::string>{"xdotool", "key", key}, false));
 }
 
-// PipeWire's pulse server drops what a starved recorder has not taken in time
-// (the demo and llvmpipe fill both cores): 0.1 to 1.7 % of the samples were
-// lost, and the recording's timing with them. So the recorder, and this
-// program, which reads and stamps what it records, go on the real-time
-// scheduler: this program first, and the recorder started next inherits it;
-// then with `childrenToo` false, so that programs started after run as usual.
-bool runAheadOfOthers(bool childrenToo) {
-    sched_param priority{};
-    priority.sched_priority = 20;
-    return sched_setscheduler(0, SCHED_FIFO | (childrenToo ? 0 : SCHED_RESET_ON_FORK), &priority) == 0;
-}
-
 // Where in a recording each reading was heard, as offsets (sound after the
 // position) in ms; readings not found there are counted in `unmatched`.
 struct Placed {
@@ -259,6 +247,10 @@ int measure(const std::string& player, const char* soundtrack, double seconds, c
             const std::string& server, int readings) {
     const std::vector<float> reference = decodeMono(soundtrack, rate);
     setenv("SDL_AUDIODRIVER", "pulse", 1);
+    // The recorders and this program, which reads and stamps what parec
+    // records, go on the real-time scheduler: this program first, and parec
+    // started next inherits it; then not for children, so that the player
+    // started after runs as usual.
     const bool ahead = runAheadOfOthers(true);
     WatchedProgram recorder({"parec", "--raw", "--format=s16le", "--rate=" + std::to_string(rate),
                              "--channels=" + std::to_string(channels), "--latency-msec=2", "-d", sink + ".monitor"},

@@ -9,7 +9,6 @@
 // once it records, and at the end "samples N stamps S missed_cycles M" (M the
 // graph cycles that brought PipeWire's recorder nothing; 0 for PulseAudio).
 #include <poll.h>
-#include <sched.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -22,18 +21,10 @@
 
 #include "base/Soundtrack.h"
 #include "bench/PipeWireRecorder.h"
+#include "bench/RunAhead.h"
 #include "bench/ServerRecorder.h"
 
 namespace {
-
-// The browser and its renderer fill both cores; a recorder that is not
-// served in time loses samples (PipeWire's pulse server dropped them). The
-// server's threads this program starts inherit the real-time scheduler.
-bool runAheadOfOthers() {
-    sched_param priority{};
-    priority.sched_priority = 20;
-    return sched_setscheduler(0, SCHED_FIFO, &priority) == 0;
-}
 
 // Waits up to `ms` for standard input; false once it has closed.
 bool inputOpen(int ms) {
@@ -44,7 +35,9 @@ bool inputOpen(int ms) {
 }
 
 int record(const std::string& sink, const std::string& server, const char* recordingFile, const char* stampsFile) {
-    if (!runAheadOfOthers())
+    // The browser and its renderer fill both cores; the server's threads
+    // this program starts inherit the real-time scheduler.
+    if (!runAheadOfOthers(true))
         std::cerr << "sink_recorder: the recording runs at normal priority; on a busy machine it may lose samples\n";
     std::ofstream recording(recordingFile, std::ios::binary);
     std::ofstream stampLines(stampsFile);

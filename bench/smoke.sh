@@ -15,7 +15,8 @@ for figure in "Frame cost, entry8" "Own share of a frame's instructions, entry 8
   "Peak resident memory" "Clean build" "Capture to PNG, 800x600" "Capture to MP4, 800x600, first" "Capture to MKV, 800x600" \
   "Web page frames per second of music, per entry (chromium, 800x600, in silence" \
   "Web page work per frame, 95th percentile, per entry (chromium, 800x600, in silence" \
-  "Web page freezes, the page no longer answering (firefox, PulseAudio"; do
+  "Web page freezes, the page no longer answering (firefox, PulseAudio" \
+  "Web page A/V offset, sound after picture (chromium, PipeWire"; do
   grep -qF "| $figure" <<< "$out" || { echo "FAIL: the table has no row for \"$figure\""; exit 1; }
 done
 # Each program's series reached its picture: a series whose columns changed

@@ -43,19 +43,20 @@ plots=${plots:-$build/bench-plots}
 # The smoke run takes every benchmark once, briefly: the demo's A/V offset
 # through each server (mpv, the reference player, only in the full run), the
 # start-up and the clock through PulseAudio alone, the web page in chromium
-# in silence (its sound through a server only in the full run), one short
-# play of Firefox's freeze count through PulseAudio, two of the captures.
+# in silence and for 5 s through PipeWire (its A/V's first places are 2 s
+# in), one short play of Firefox's freeze count through PulseAudio, two of
+# the captures.
 if [ "$smoke" -eq 1 ]; then
   frame_fps=1 count_fps=1 count_frames=1 count_size=160x120 clock_s=2 av_s=4 av_readings=2 av_quanta=2048
   av_references=0 startup_runs=1 run_s=2 stall_run_s=2 stall_after_s=1 stall_s=1 clock_servers=pulseaudio
   capture_whole_ms=200 capture_part_ms=100 capture_large_ms=100 web_show=(--seconds 2)
-  web_pulseaudio="" web_pipewire="" web_quiet=chromium freeze_plays=1 freeze_s=2 freeze_servers=pulseaudio
+  web_av_show=(--seconds 5) web_pulseaudio="" web_pipewire=chromium web_quiet=chromium freeze_plays=1 freeze_s=2 freeze_servers=pulseaudio
 else
   frame_fps=60 count_fps=5 count_frames=3 count_size=800x600 clock_s=130 av_s=30 av_readings=25
   av_quanta="256 1024 2048" av_references=1 startup_runs=10 run_s=0 stall_run_s=9 stall_after_s=2 stall_s=4
   clock_servers="pulseaudio pipewire"
   capture_whole_ms=123569 capture_part_ms=20000 capture_large_ms=10000 web_show=()
-  web_pulseaudio="chromium firefox" web_pipewire="chromium firefox" web_quiet="" freeze_plays=30 freeze_s=20
+  web_av_show=() web_pulseaudio="chromium firefox" web_pipewire="chromium firefox" web_quiet="" freeze_plays=30 freeze_s=20
   freeze_servers="pulseaudio pipewire"
 fi
 
@@ -249,7 +250,7 @@ web_rows() {
     out=$(web_run "$1" "${web_show[@]}")
     hung=$(grep -m 1 "Error: the show did not reach\|Error:.*timed out" "$work/web_errors.txt")
   else
-    out=$(web_run "$1" "${web_show[@]}" --sink bench --server "${2,,}" --recorder "$bench/sink_recorder" \
+    out=$(web_run "$1" "${web_av_show[@]}" --sink bench --server "${2,,}" --recorder "$bench/sink_recorder" \
       --matcher "$bench/web_av_offset" --soundtrack "$soundtrack")
   fi
   echo "$out" >> "$log"
