@@ -11,7 +11,7 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <cstdint>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -47,21 +47,21 @@ int record(const std::string& sink, const std::string& server, const char* recor
     std::cout << "recording" << std::endl;
     std::vector<float> mono;
     std::vector<ServerRecorder::Stamp> stamps;
-    long long samples = 0, stampCount = 0;
+    std::int64_t samples = 0, stampCount = 0;
     bool open = true;
     while (open) {
         open = inputOpen(50);
         recorder->take(mono, stamps);
         recording.write(reinterpret_cast<const char*>(mono.data()), std::streamsize(mono.size() * sizeof(float)));
         for (const ServerRecorder::Stamp& stamp : stamps) stampLines << stamp.sample << ' ' << std::int64_t(stamp.heardUs) << '\n';
-        samples += (long long)mono.size();
-        stampCount += (long long)stamps.size();
+        samples += std::int64_t(mono.size());
+        stampCount += std::int64_t(stamps.size());
         mono.clear();
         stamps.clear();
     }
     auto* const pipeWire = dynamic_cast<PipeWireRecorder*>(recorder.get());
-    std::printf("samples %lld stamps %lld missed_cycles %d\n", samples, stampCount,
-                pipeWire != nullptr ? pipeWire->cyclesMissed() : 0);
+    std::cout << "samples " << samples << " stamps " << stampCount << " missed_cycles "
+              << (pipeWire != nullptr ? pipeWire->cyclesMissed() : 0) << "\n";
     return recording && stampLines ? 0 : 1;
 }
 

@@ -21,7 +21,8 @@ public:
     // stray reading as the median, and unlike the median it moves smoothly
     // as readings come and go.
     double middle() const { return middleMs; }
-    double mostAdvanced() const;
+    // The largest of the window's offsets.
+    double mostAdvanced() const { return mostAdvancedMs; }
 
     void clear() { count = 0; }
 
@@ -37,12 +38,13 @@ private:
         double offsetMs;
     };
 
-    // The window's offsets, newest first; how many.
-    std::size_t windowOffsets(std::array<double, capacity>& offsets) const;
-    double windowMiddle() const;
+    // Sets the middle and the most advanced of the window's offsets, from
+    // one sorting of them.
+    void steady();
 
     std::array<Reading, capacity> readings{};
     std::size_t newest = 0;
     std::size_t count = 0;
     double middleMs = 0;
+    double mostAdvancedMs = 0;
 };
